@@ -1,0 +1,40 @@
+#include "input/game_actions.h"
+
+#include <string>
+
+#include "platform/error.h"
+#include "shell/launch.h"
+
+namespace rk {
+
+LaunchCommand killerCommand(std::string_view folder) {
+    std::string program = std::string(folder) + "\\Kill.exe";
+    return {program, quotedPath(program) + " -f ironveil", ShowCommand::Hide};
+}
+
+void freezeEscape(Platform& p, std::string_view folder) {
+    WindowId game = p.windows.findByTitle(kGameTitle);
+    if (game == 0)
+        return;
+
+    LaunchCommand killer = killerCommand(folder);
+    if (p.files.isFile(killer.application)) {
+        try {
+            p.processes.start(killer);
+            return;
+        } catch (const RaidError&) {
+            // A killer that cannot run must not leave the player with a frozen game.
+        }
+    }
+    ProcessId owner = p.windows.ownerProcess(game);
+    if (owner != 0 && owner != p.processes.currentProcess())
+        p.processes.terminate(owner);
+}
+
+void bringGameToFront(WindowSystem& windows) {
+    WindowId game = windows.findByTitle(kGameTitle);
+    if (game != 0)
+        windows.bringToFront(game);
+}
+
+}  // namespace rk

@@ -1,0 +1,20 @@
+// What Pause and Scroll Lock do to the game.
+#pragma once
+
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace rk {
+
+// <folder>\Kill.exe -f ironveil, started by its full path with a hidden window.
+LaunchCommand killerCommand(std::string_view folder);
+
+// Pause: while the game's window exists, have Kill.exe end the game; without a usable Kill.exe
+// end the process that owns the game's window directly. Never ends this program.
+void freezeEscape(Platform& p, std::string_view folder);
+
+// Scroll Lock: bring the game's window to the front when it exists.
+void bringGameToFront(WindowSystem& windows);
+
+}  // namespace rk

@@ -1,0 +1,33 @@
+// Everything the core reaches the system through, bundled for Form1.
+#pragma once
+
+#include <string>
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/keyboard.h"
+#include "platform/processes.h"
+#include "platform/registry.h"
+#include "platform/shell_windows.h"
+#include "platform/window_system.h"
+
+namespace rk {
+
+// Where this copy runs from and how it was started.
+struct ProcessInfo {
+    std::string folder;       // folder of the executable, no trailing backslash
+    std::string exeName;      // executable name without extension
+    std::string commandLine;  // the whole command line, program path included
+};
+
+struct Platform {
+    Registry& registry;
+    WindowSystem& windows;
+    Processes& processes;
+    Files& files;
+    KeyboardDevice& keyboard;
+    Dialogs& dialogs;
+    ShellWindows& shell;
+};
+
+}  // namespace rk

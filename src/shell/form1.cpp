@@ -1,0 +1,124 @@
+#include "shell/form1.h"
+
+#include "input/game_actions.h"
+#include "settings/reg_support.h"
+#include "shell/launch.h"
+
+namespace rk {
+
+Form1::Form1(Platform& platform, ProcessInfo info, Dispatcher& dispatcher)
+    : p_(platform), info_(std::move(info)), dispatcher_(dispatcher) {}
+
+void Form1::Form_Load() {
+    p_.processes.raisePriority();
+    p_.keyboard.setUp();
+
+    std::string folder = ReadSetting(p_.registry, "ScreenFolder");
+    cdlg2FileName = folder.empty() ? defaultScreenPrefix(info_.folder) : folder;
+    ScreenPrefix = cdlg2FileName;
+
+    std::string arguments =
+        argumentsOf(info_.commandLine, info_.folder + "\\" + info_.exeName + ".exe");
+    LaunchMode mode = launchModeOf(arguments);
+    if (mode == LaunchMode::Relaunch) {
+        p_.shell.setMainTitle(kClosingTitle);
+        p_.processes.start(relaunchCommand(info_.folder, info_.exeName));
+        endProgram();
+        return;
+    }
+    if (mode == LaunchMode::Tray) {
+        p_.shell.hideMain();
+        trayMode_ = true;
+    }
+
+    // Our own title must not match while we look for another copy.
+    p_.shell.setMainTitle(kSearchTitle);
+    WindowId other = p_.windows.findByTitle(kMainTitle);
+    if (other != 0) {
+        p_.windows.show(other, ShowCommand::Restore);
+        p_.windows.bringToFront(other);
+        endProgram();
+        return;
+    }
+    p_.shell.setMainTitle(kMainTitle);
+}
+
+void Form1::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    ended_ = true;
+    p_.keyboard.unacquire();
+    p_.shell.closeInfo();
+}
+
+void Form1::endProgram() {
+    ended_ = true;
+    p_.shell.closeMain();
+    p_.shell.closeInfo();
+}
+
+void Form1::Timer1_Timer() {
+    if (ended_)
+        return;
+    Checkit();
+}
+
+void Form1::Timer2_Timer() {
+    if (ended_ || !trayMode_)
+        return;
+    if (p_.windows.findByTitle(kGameTitle) == 0)
+        endProgram();
+}
+
+void Form1::Command2_Click() {
+    p_.shell.showInfo();
+}
+void Form1::Command3_Click() {
+    p_.shell.hideMain();
+}
+void Form1::Restore_Click() {
+    p_.shell.showMain();
+}
+void Form1::Exit_Click() {
+    endProgram();
+}
+
+void Form1::Checkit() {
+    KeyState state{};
+    if (!p_.keyboard.read(state)) {
+        // A lost device comes back by itself once acquired again; this tick has nothing to act on.
+        p_.keyboard.reacquire();
+        return;
+    }
+    for (KeyAction action : keys_.pressed(state)) {
+        switch (action) {
+            case KeyAction::Screenshot:
+                SaveIt();
+                break;
+            case KeyAction::Keybind1:
+            case KeyAction::Keybind2:
+            case KeyAction::Keybind3:
+            case KeyAction::Keybind4:
+                TypeKeybind(static_cast<int>(action) - static_cast<int>(KeyAction::Keybind1) + 1);
+                break;
+            case KeyAction::FreezeEscape:
+                freezeEscape(p_, info_.folder);
+                break;
+            case KeyAction::GameToFront:
+                bringGameToFront(p_.windows);
+                break;
+        }
+    }
+}
+
+}  // namespace rk
+
+namespace rk {
+
+// Print Screen and F9-F12 are recognised by the poll; storing the picture and typing the chat
+// lines are not built yet, so for now these keys do nothing.
+void Form1::SaveIt() {}
+void Form1::TypeKeybind(int /*keybind*/) {}
+
+}  // namespace rk

@@ -1,0 +1,138 @@
+#include "fake_system.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/error.h"
+
+namespace rk {
+
+namespace {
+std::string lower(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+std::string imageOf(std::string_view path) {
+    auto slash = path.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+}  // namespace
+
+void FakeProcesses::start(const LaunchCommand& command) {
+    if (unstartable.contains(command.application)) {
+        throw RaidError(err::kFileNotFound, "Raidkit", "File not found: " + command.application);
+    }
+    started.push_back(command);
+    addProcess(imageOf(command.application));
+}
+
+bool FakeProcesses::terminate(ProcessId process) {
+    if (!table_.erase(process))
+        return false;
+    windows_.endProcess(process);
+    return true;
+}
+
+ProcessId FakeProcesses::addProcess(std::string image) {
+    ProcessId id = next_++;
+    table_[id] = std::move(image);
+    return id;
+}
+
+bool FakeFiles::isFile(std::string_view path) {
+    return files_.contains(lower(path));
+}
+void FakeFiles::addFile(std::string_view path) {
+    files_.insert(lower(path));
+}
+
+void FakeKeyboard::setUp() {
+    if (!present) {
+        throw RaidError(err::kDeviceUnavailable, "DirectInput",
+                        "The keyboard device is not available");
+    }
+    acquired = true;
+}
+
+bool FakeKeyboard::read(KeyState& out) {
+    ++reads;
+    if (!acquired)
+        return false;
+    out = state;
+    return true;
+}
+
+void FakeKeyboard::reacquire() {
+    if (present)
+        acquired = true;
+}
+
+void FakeDialogs::messageBox(std::string_view text, std::string_view title, BoxIcon icon) {
+    shown.push_back({std::string(text), std::string(title), icon});
+    if (whileShown)
+        whileShown();
+}
+
+FakeShellWindows::FakeShellWindows(FakeWindowSystem& windows, ProcessId self)
+    : windows_(windows), self_(self) {
+    main_ = windows_.createWindow("Raidkit v2.2 By Velmor", false, self_);
+}
+
+void FakeShellWindows::setMainTitle(std::string_view title) {
+    if (mainExists())
+        windows_.setTitle(main_, std::string(title));
+}
+
+std::string FakeShellWindows::mainTitle() {
+    return mainExists() ? windows_.titleOf(main_) : "";
+}
+
+void FakeShellWindows::showMain() {
+    if (mainExists())
+        windows_.show(main_, ShowCommand::Normal);
+}
+
+void FakeShellWindows::hideMain() {
+    if (mainExists())
+        windows_.show(main_, ShowCommand::Hide);
+}
+
+bool FakeShellWindows::mainVisible() {
+    return mainExists() && windows_.window(main_).visible;
+}
+
+void FakeShellWindows::closeMain() {
+    if (!mainExists())
+        return;
+    if (onMainDestroyed)
+        onMainDestroyed();
+    windows_.destroyWindow(main_);
+}
+
+void FakeShellWindows::showInfo() {
+    if (!infoExists()) {
+        info_ = windows_.createWindow("Info", false, self_);
+        ++infoWindowsCreated;
+    }
+    windows_.show(info_, ShowCommand::Normal);
+}
+
+void FakeShellWindows::hideInfo() {
+    if (infoExists())
+        windows_.show(info_, ShowCommand::Hide);
+}
+
+bool FakeShellWindows::infoVisible() const {
+    return infoExists() && windows_.window(info_).visible;
+}
+
+void FakeShellWindows::closeInfo() {
+    if (infoExists())
+        windows_.destroyWindow(info_);
+    info_ = 0;
+}
+
+}  // namespace rk

@@ -1,0 +1,92 @@
+#include "fake_window_system.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace rk {
+
+namespace {
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+}  // namespace
+
+WindowId FakeWindowSystem::findByTitle(std::string_view title) {
+    for (WindowId id : zOrder_) {
+        if (sameIgnoringCase(windows_.at(id).title, title))
+            return id;
+    }
+    return 0;
+}
+
+std::vector<WindowId> FakeWindowSystem::topLevelWindows() {
+    return zOrder_;
+}
+
+std::string FakeWindowSystem::titleOf(WindowId window) {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? std::string() : it->second.title;
+}
+
+void FakeWindowSystem::show(WindowId window, ShowCommand command) {
+    auto it = windows_.find(window);
+    if (it == windows_.end())
+        return;
+    it->second.lastShow = command;
+    it->second.visible = command != ShowCommand::Hide;
+}
+
+void FakeWindowSystem::bringToFront(WindowId window) {
+    if (!windows_.contains(window))
+        return;
+    std::erase(zOrder_, window);
+    zOrder_.insert(zOrder_.begin(), window);
+    foreground_ = window;
+}
+
+void FakeWindowSystem::postClose(WindowId window) {
+    auto it = windows_.find(window);
+    if (it == windows_.end())
+        return;
+    ++it->second.closeRequests;
+    if (closeOnRequest)
+        destroyWindow(window);
+}
+
+ProcessId FakeWindowSystem::ownerProcess(WindowId window) {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? 0 : it->second.owner;
+}
+
+WindowId FakeWindowSystem::createWindow(std::string title, bool visible, ProcessId owner) {
+    WindowId id = next_;
+    next_ += 0x10;
+    windows_[id] = Window{std::move(title), visible, owner};
+    zOrder_.insert(zOrder_.begin(), id);
+    return id;
+}
+
+void FakeWindowSystem::destroyWindow(WindowId window) {
+    windows_.erase(window);
+    std::erase(zOrder_, window);
+    if (foreground_ == window)
+        foreground_ = 0;
+}
+
+void FakeWindowSystem::setTitle(WindowId window, std::string title) {
+    windows_.at(window).title = std::move(title);
+}
+
+void FakeWindowSystem::endProcess(ProcessId owner) {
+    std::vector<WindowId> gone;
+    for (auto& [id, w] : windows_) {
+        if (w.owner == owner)
+            gone.push_back(id);
+    }
+    for (WindowId id : gone) destroyWindow(id);
+}
+
+}  // namespace rk

@@ -1,0 +1,49 @@
+// An in-memory list of top-level windows with titles, visibility, owners and the foreground.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/window_system.h"
+
+namespace rk {
+
+class FakeWindowSystem : public WindowSystem {
+  public:
+    struct Window {
+        std::string title;
+        bool visible = true;
+        ProcessId owner = 0;
+        ShowCommand lastShow = ShowCommand::Normal;
+        int closeRequests = 0;
+    };
+
+    WindowId findByTitle(std::string_view title) override;
+    std::vector<WindowId> topLevelWindows() override;
+    std::string titleOf(WindowId window) override;
+    void show(WindowId window, ShowCommand command) override;
+    void bringToFront(WindowId window) override;
+    void postClose(WindowId window) override;
+    ProcessId ownerProcess(WindowId window) override;
+
+    // Test set-up: a new window on top of the z-order.
+    WindowId createWindow(std::string title, bool visible = true, ProcessId owner = 0);
+    void destroyWindow(WindowId window);
+    void setTitle(WindowId window, std::string title);
+    // Removes every window of a process, as when it ends.
+    void endProcess(ProcessId owner);
+    bool exists(WindowId window) const { return windows_.contains(window); }
+    const Window& window(WindowId window) const { return windows_.at(window); }
+    WindowId foreground() const { return foreground_; }
+    // A posted WM_CLOSE closes the window (as a default window procedure does).
+    bool closeOnRequest = true;
+
+  private:
+    std::map<WindowId, Window> windows_;
+    std::vector<WindowId> zOrder_;  // front first
+    WindowId foreground_ = 0;
+    WindowId next_ = 0x10010;
+};
+
+}  // namespace rk

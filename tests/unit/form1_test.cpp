@@ -1,0 +1,305 @@
+#include "shell/form1.h"
+
+#include <gtest/gtest.h>
+
+#include "form_harness.h"
+#include "settings/reg_support.h"
+
+namespace rk {
+namespace {
+
+TEST(StartUp, NormalStartKeepsTitleAndShowsWindow) {
+    FormHarness h;
+    h.load();
+    EXPECT_TRUE(h.processes.priorityRaised);
+    EXPECT_TRUE(h.keyboard.acquired);
+    EXPECT_FALSE(h.form.ended());
+    EXPECT_TRUE(h.form.showAfterLoad());
+    EXPECT_EQ(h.shell.mainTitle(), "Raidkit v2.2 By Velmor");
+}
+
+TEST(StartUp, ScreenPrefixComesFromStoredFolderOrDefaultsBelowProgramDrive) {
+    FormHarness fresh("", "D:\\Tools\\Raidkit");
+    fresh.load();
+    EXPECT_EQ(fresh.form.ScreenPrefix,
+              "D:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot");
+    EXPECT_EQ(fresh.form.cdlg2FileName, fresh.form.ScreenPrefix);
+    EXPECT_FALSE(fresh.registry.get(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder"));
+
+    FormHarness stored;
+    stored.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "E:\\Shots\\raid");
+    stored.load();
+    EXPECT_EQ(stored.form.ScreenPrefix, "E:\\Shots\\raid");
+}
+
+TEST(StartUp, TrayModeHidesWindowAndEndsWithTheGame) {
+    FormHarness h("/Mini");
+    WindowId game = h.startGame();
+    h.load();
+    EXPECT_TRUE(h.form.trayMode());
+    EXPECT_FALSE(h.form.showAfterLoad());
+    EXPECT_FALSE(h.shell.mainVisible());
+
+    h.watchTick();
+    EXPECT_FALSE(h.form.ended());
+    h.windows.destroyWindow(game);
+    h.watchTick();
+    EXPECT_TRUE(h.form.ended());
+    EXPECT_FALSE(h.shell.mainExists());
+    EXPECT_FALSE(h.keyboard.acquired);
+}
+
+TEST(StartUp, TrayModeWithoutGameEndsAtFirstWatchTick) {
+    FormHarness h("/Mini");
+    h.load();
+    EXPECT_FALSE(h.form.ended());
+    h.watchTick();
+    EXPECT_TRUE(h.form.ended());
+}
+
+TEST(StartUp, TrayCopyStillEndsWithGameAfterBeingRestored) {
+    FormHarness h("/Mini");
+    h.load();
+    h.form.Restore_Click();
+    EXPECT_TRUE(h.shell.mainVisible());
+    h.watchTick();
+    EXPECT_TRUE(h.form.ended());
+}
+
+TEST(StartUp, NormalCopyOutlivesTheGame) {
+    FormHarness h;
+    WindowId game = h.startGame();
+    h.load();
+    h.windows.destroyWindow(game);
+    for (int i = 0; i < 3; ++i) h.watchTick();
+    EXPECT_FALSE(h.form.ended());
+}
+
+TEST(StartUp, RelaunchStartsTrayCopyAndEnds) {
+    FormHarness h("go /D8 /C /R /I100 /U1", "C:\\Program Files\\Halvane\\Ironveil");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\s\\x");
+    h.load();
+    ASSERT_EQ(h.processes.started.size(), 1u);
+    const LaunchCommand& c = h.processes.started[0];
+    EXPECT_EQ(c.application, "C:\\Program Files\\Halvane\\Ironveil\\raidkit.exe");
+    EXPECT_EQ(c.commandLine, "\"C:\\Program Files\\Halvane\\Ironveil\\raidkit.exe\" /Mini");
+    EXPECT_EQ(c.show, ShowCommand::Minimized);
+    EXPECT_TRUE(h.form.ended());
+    EXPECT_FALSE(h.shell.mainExists());
+    // Everything before the mode decision still ran, and shutdown released the device.
+    EXPECT_TRUE(h.processes.priorityRaised);
+    EXPECT_EQ(h.form.ScreenPrefix, "C:\\s\\x");
+    EXPECT_FALSE(h.keyboard.acquired);
+    EXPECT_TRUE(h.dialogs.shown.empty());
+}
+
+TEST(StartUp, RelaunchedCopyDoesNotFindTheClosingCopy) {
+    FormHarness launcher("go /D8 /C /R /I100 /U1");
+    launcher.load();
+    // The closing copy's window is gone or titled "Closing..."; either way a new copy starts.
+    launcher.windows.createWindow("Closing...", false, 300);
+    FormHarness tray("/Mini");
+    tray.windows.createWindow("Closing...", false, 300);
+    tray.startGame();
+    tray.load();
+    EXPECT_FALSE(tray.form.ended());
+}
+
+TEST(StartUp, RelaunchThatCannotStartShowsErrorAndEnds) {
+    FormHarness h("go /D8 /C /R /I100 /U1");
+    h.processes.unstartable.insert("C:\\Games\\Ironveil\\raidkit.exe");
+    h.load();
+    ASSERT_EQ(h.dialogs.shown.size(), 1u);
+    EXPECT_NE(h.dialogs.shown[0].text.find("53"), std::string::npos);
+    EXPECT_TRUE(h.form.ended());
+}
+
+TEST(StartUp, SecondCopyShowsRunningCopyAndEnds) {
+    FormHarness h("/Mini");
+    h.startGame();
+    WindowId running = h.windows.createWindow("Raidkit v2.2 By Velmor", false, 555);
+    h.load();
+    EXPECT_TRUE(h.form.ended());
+    EXPECT_FALSE(h.shell.mainExists());
+    EXPECT_TRUE(h.windows.window(running).visible);
+    EXPECT_EQ(h.windows.foreground(), running);
+}
+
+TEST(StartUp, OwnWindowIsNotMistakenForAnotherCopy) {
+    FormHarness h;
+    h.load();
+    EXPECT_FALSE(h.form.ended());
+    EXPECT_EQ(h.windows.findByTitle("Raidkit v2.2 By Velmor"), h.shell.mainWindow());
+}
+
+TEST(StartUp, MissingKeyboardShowsErrorAndEndsProgram) {
+    FormHarness h;
+    h.keyboard.present = false;
+    h.load();
+    ASSERT_EQ(h.dialogs.shown.size(), 1u);
+    EXPECT_NE(h.dialogs.shown[0].text.find("68"), std::string::npos);
+    EXPECT_NE(h.dialogs.shown[0].text.find("keyboard"), std::string::npos);
+    EXPECT_TRUE(h.form.ended());
+    EXPECT_FALSE(h.shell.mainExists());
+}
+
+TEST(Shutdown, RunsOnceAndClosesInfoWindow) {
+    FormHarness h;
+    h.load();
+    h.form.Command2_Click();
+    EXPECT_TRUE(h.shell.infoVisible());
+    h.form.Exit_Click();
+    EXPECT_TRUE(h.form.ended());
+    EXPECT_FALSE(h.shell.mainExists());
+    EXPECT_FALSE(h.shell.infoExists());
+    EXPECT_FALSE(h.keyboard.acquired);
+    h.form.Exit_Click();  // a second exit finds nothing left to close
+    EXPECT_TRUE(h.dialogs.shown.empty());
+}
+
+TEST(WindowActions, HideThenRestoreBringsBackSameWindow) {
+    FormHarness h;
+    h.load();
+    h.shell.showMain();
+    WindowId before = h.shell.mainWindow();
+    h.form.Command3_Click();
+    EXPECT_FALSE(h.shell.mainVisible());
+    h.tick();  // the poll runs on while hidden
+    EXPECT_GT(h.keyboard.reads, 0);
+    h.form.Restore_Click();
+    EXPECT_TRUE(h.shell.mainVisible());
+    EXPECT_EQ(h.shell.mainWindow(), before);
+}
+
+TEST(WindowActions, InfoPressedTwiceShowsOneWindow) {
+    FormHarness h;
+    h.load();
+    h.form.Command2_Click();
+    h.form.Command2_Click();
+    EXPECT_EQ(h.shell.infoWindowsCreated, 1);
+    EXPECT_TRUE(h.shell.infoVisible());
+}
+
+TEST(FreezeEscape, PauseWithGameStartsKillerByFullPathHidden) {
+    FormHarness h("", "C:\\Program Files\\Halvane\\Ironveil");
+    h.files.addFile("C:\\Program Files\\Halvane\\Ironveil\\Kill.exe");
+    h.startGame();
+    h.load();
+    h.press(dik::kPause);
+    ASSERT_EQ(h.processes.started.size(), 1u);
+    const LaunchCommand& c = h.processes.started[0];
+    EXPECT_EQ(c.application, "C:\\Program Files\\Halvane\\Ironveil\\Kill.exe");
+    EXPECT_EQ(c.commandLine, "\"C:\\Program Files\\Halvane\\Ironveil\\Kill.exe\" -f ironveil");
+    EXPECT_EQ(c.show, ShowCommand::Hide);
+    EXPECT_FALSE(h.form.ended());
+}
+
+TEST(FreezeEscape, PathWithoutBlanksIsNotQuoted) {
+    FormHarness h("", "C:\\Games\\Ironveil");
+    h.files.addFile("C:\\Games\\Ironveil\\Kill.exe");
+    h.startGame();
+    h.load();
+    h.press(dik::kPause);
+    ASSERT_EQ(h.processes.started.size(), 1u);
+    EXPECT_EQ(h.processes.started[0].commandLine, "C:\\Games\\Ironveil\\Kill.exe -f ironveil");
+}
+
+TEST(FreezeEscape, WithoutKillerEndsGameProcessItself) {
+    FormHarness h;
+    h.startGame();
+    h.load();
+    h.press(dik::kPause);
+    EXPECT_TRUE(h.processes.started.empty());
+    EXPECT_FALSE(h.processes.running(h.gamePid));
+    EXPECT_EQ(h.windows.findByTitle("Ironveil"), 0u);
+    EXPECT_FALSE(h.form.ended());
+}
+
+TEST(FreezeEscape, KillerThatCannotStartFallsBackToEndingGame) {
+    FormHarness h;
+    h.files.addFile("C:\\Games\\Ironveil\\Kill.exe");
+    h.processes.unstartable.insert("C:\\Games\\Ironveil\\Kill.exe");
+    h.startGame();
+    h.load();
+    h.press(dik::kPause);
+    EXPECT_FALSE(h.processes.running(h.gamePid));
+    EXPECT_TRUE(h.dialogs.shown.empty());
+}
+
+TEST(FreezeEscape, NeverEndsThisProgram) {
+    FormHarness h;
+    h.windows.createWindow("IRONVEIL", false, h.processes.self);
+    h.load();
+    h.press(dik::kPause);
+    EXPECT_FALSE(h.form.ended());
+    EXPECT_TRUE(h.processes.started.empty());
+}
+
+TEST(FreezeEscape, PauseWithoutGameDoesNothing) {
+    FormHarness h;
+    h.files.addFile("C:\\Games\\Ironveil\\Kill.exe");
+    h.load();
+    h.press(dik::kPause);
+    EXPECT_TRUE(h.processes.started.empty());
+    EXPECT_TRUE(h.dialogs.shown.empty());
+}
+
+TEST(FreezeEscape, HeldPauseActsOnce) {
+    FormHarness h;
+    h.files.addFile("C:\\Games\\Ironveil\\Kill.exe");
+    h.startGame();
+    h.load();
+    h.keyboard.press(dik::kPause);
+    for (int i = 0; i < 7; ++i) h.tick();
+    EXPECT_EQ(h.processes.started.size(), 1u);
+}
+
+TEST(GameToFront, ScrollLockBringsGameWindowForward) {
+    FormHarness h;
+    WindowId game = h.startGame();
+    WindowId other = h.windows.createWindow("Notepad");
+    h.windows.bringToFront(other);
+    h.load();
+    h.press(dik::kScroll);
+    EXPECT_EQ(h.windows.foreground(), game);
+}
+
+TEST(GameToFront, ScrollLockWithoutGameChangesNothing) {
+    FormHarness h;
+    WindowId other = h.windows.createWindow("Notepad");
+    h.windows.bringToFront(other);
+    h.load();
+    h.press(dik::kScroll);
+    EXPECT_EQ(h.windows.foreground(), other);
+}
+
+TEST(KeyboardPoll, LostDeviceIsAcquiredAgainWithoutMessages) {
+    FormHarness h;
+    WindowId game = h.startGame();
+    WindowId other = h.windows.createWindow("Notepad");
+    h.windows.bringToFront(other);
+    h.load();
+    h.keyboard.acquired = false;
+    h.keyboard.press(dik::kScroll);
+    h.tick();  // read fails: nothing acts this tick
+    EXPECT_EQ(h.windows.foreground(), other);
+    EXPECT_TRUE(h.keyboard.acquired);
+    h.tick();
+    EXPECT_EQ(h.windows.foreground(), game);
+    EXPECT_TRUE(h.dialogs.shown.empty());
+    EXPECT_FALSE(h.form.ended());
+}
+
+TEST(KeyboardPoll, GoneDeviceNeverEndsProgramOrFloodsBoxes) {
+    FormHarness h;
+    h.load();
+    h.keyboard.present = false;
+    h.keyboard.acquired = false;
+    for (int i = 0; i < 100; ++i) h.tick();
+    EXPECT_TRUE(h.dialogs.shown.empty());
+    EXPECT_FALSE(h.form.ended());
+    EXPECT_EQ(h.keyboard.reads, 100);
+}
+
+}  // namespace
+}  // namespace rk

@@ -1,0 +1,59 @@
+// One running copy of the program over the fakes, wired as the Windows host wires it.
+#pragma once
+
+#include <memory>
+
+#include "fake_registry.h"
+#include "fake_system.h"
+#include "fake_window_system.h"
+#include "shell/form1.h"
+
+namespace rk {
+
+struct FormHarness {
+    explicit FormHarness(std::string arguments = "", std::string folder = "C:\\Games\\Ironveil")
+        : processes(windows),
+          shell(windows, processes.self),
+          platform{registry, windows, processes, files, keyboard, dialogs, shell},
+          dispatcher(dialogs, [this] { shell.closeMain(); }),
+          form(platform, ProcessInfo{folder, "raidkit", folder + "\\raidkit.exe " + arguments},
+               dispatcher) {
+        shell.onMainDestroyed = [this] { dispatcher.event([this] { form.Form_Unload(); }); };
+    }
+
+    void load() {
+        dispatcher.startUp([this] { form.Form_Load(); });
+    }
+    void tick() {
+        dispatcher.tick([this] { form.Timer1_Timer(); });
+    }
+    void watchTick() {
+        dispatcher.tick([this] { form.Timer2_Timer(); });
+    }
+    // A key held across a few polls and released again.
+    void press(std::uint8_t code) {
+        keyboard.press(code);
+        tick();
+        tick();
+        keyboard.release(code);
+        tick();
+    }
+    WindowId startGame() {
+        gamePid = processes.addProcess("ironveil.exe");
+        return windows.createWindow("Ironveil", true, gamePid);
+    }
+
+    FakeRegistry registry;
+    FakeWindowSystem windows;
+    FakeProcesses processes;
+    FakeFiles files;
+    FakeKeyboard keyboard;
+    FakeDialogs dialogs;
+    FakeShellWindows shell;
+    Platform platform;
+    Dispatcher dispatcher;
+    Form1 form;
+    ProcessId gamePid = 0;
+};
+
+}  // namespace rk
