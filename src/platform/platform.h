@@ -3,12 +3,15 @@
 
 #include <string>
 
+#include "platform/controls.h"
 #include "platform/dialogs.h"
+#include "platform/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell_windows.h"
+#include "platform/tray.h"
 #include "platform/window_system.h"
 
 namespace rk {
@@ -28,6 +31,9 @@ struct Platform {
     KeyboardDevice& keyboard;
     Dialogs& dialogs;
     ShellWindows& shell;
+    Controls& controls;
+    Tray& tray;
+    FileDialogs& fileDialogs;
 };
 
 }  // namespace rk

@@ -7,15 +7,13 @@
 namespace rk {
 
 Form1::Form1(Platform& platform, ProcessInfo info, Dispatcher& dispatcher)
-    : p_(platform), info_(std::move(info)), dispatcher_(dispatcher) {}
+    : p_(platform), info_(std::move(info)), dispatcher_(dispatcher), tray_(platform.tray) {}
 
 void Form1::Form_Load() {
     p_.processes.raisePriority();
     p_.keyboard.setUp();
 
-    std::string folder = ReadSetting(p_.registry, "ScreenFolder");
-    cdlg2FileName = folder.empty() ? defaultScreenPrefix(info_.folder) : folder;
-    ScreenPrefix = cdlg2FileName;
+    setScreenPrefixFromSettings();
 
     std::string arguments =
         argumentsOf(info_.commandLine, info_.folder + "\\" + info_.exeName + ".exe");
@@ -41,6 +39,8 @@ void Form1::Form_Load() {
         return;
     }
     p_.shell.setMainTitle(kMainTitle);
+    tray_.AddTrayIcon(p_.shell.mainWindow(), p_.tray.infoWindowIcon(), kTrayTip);
+    fillSettingsPanel();
 }
 
 void Form1::Form_Unload() {
@@ -49,6 +49,7 @@ void Form1::Form_Unload() {
     unloaded_ = true;
     ended_ = true;
     p_.keyboard.unacquire();
+    tray_.RemoveTrayIcon();
     p_.shell.closeInfo();
 }
 
@@ -69,6 +70,49 @@ void Form1::Timer2_Timer() {
         return;
     if (p_.windows.findByTitle(kGameTitle) == 0)
         endProgram();
+}
+
+void Form1::Form_MouseMove(int x) {
+    if (static_cast<std::uint32_t>(x) != kTrayButtonUp)
+        return;
+    std::string item = p_.tray.popupMenu();
+    if (item == "Exit") {
+        Exit_Click();
+    } else if (item == "Restore") {
+        Restore_Click();
+    }
+}
+
+void Form1::TaskbarCreated() {
+    tray_.TaskbarCreated();
+}
+
+void Form1::controlEvent(std::string_view control, ControlEvent event) {
+    if (event == ControlEvent::Change) {
+        if (control == "Text1")
+            return Text1_Change();
+        for (int i = 1; i <= 4; ++i) {
+            if (control == "oText" + std::to_string(i))
+                return oText_Change(i);
+        }
+        return;
+    }
+    if (control == "Command1")
+        return Command1_Click();
+    if (control == "Command2")
+        return Command2_Click();
+    if (control == "Command3")
+        return Command3_Click();
+    if (control == "Command4")
+        return Command4_Click();
+    if (control == "Check1")
+        return Check1_Click();
+    if (control == "Option1")
+        return Option1_Click();
+    if (control == "Option2")
+        return Option2_Click();
+    if (control == "cmdSetJPGQuality")
+        return cmdSetJPGQuality_Click();
 }
 
 void Form1::Command2_Click() {

@@ -1,5 +1,6 @@
-// The main window's logic: start-up, launch modes, game watch, shutdown and its handlers.
-// The window procedure (Windows) or a test only calls these through the Dispatcher.
+// The main window's logic: start-up, launch modes, game watch, shutdown, the settings panel and
+// the tray menu. The window procedure (Windows) or a test only calls these through the
+// Dispatcher.
 #pragma once
 
 #include <string>
@@ -7,12 +8,16 @@
 #include "input/key_watch.h"
 #include "platform/platform.h"
 #include "shell/dispatcher.h"
+#include "shell/sys_tray.h"
 
 namespace rk {
 
 // Timer intervals of the main window's design.
 constexpr unsigned kTimer1IntervalMs = 15;
 constexpr unsigned kTimer2IntervalMs = 1000;
+
+inline constexpr std::string_view kTrayTip = "Raidkit";
+inline constexpr std::string_view kWebSite = "https://velmor.github.io/raidkit/";
 
 class Form1 {
   public:
@@ -26,10 +31,32 @@ class Form1 {
     void Timer1_Timer();  // 15 ms: keyboard check, then the pop-up closers
     void Timer2_Timer();  // 1000 ms: game watch
 
+    // The tray icon's notification, x being the mouse message over the icon.
+    void Form_MouseMove(int x);
+    // The shell's taskbar was re-created.
+    void TaskbarCreated();
+    // A click or change reported by a control of the main window, by name.
+    void controlEvent(std::string_view control, ControlEvent event);
+
+    // The info window's buttons (icon_frm.cpp).
+    void infoEvent(std::string_view control);
+    void ICONfrm_Command1_Click();  // "&Hide"
+    void ICONfrm_Command3_Click();  // "&More info"
+
     void Command2_Click();  // "&Info"
     void Command3_Click();  // "&Hide"
     void Restore_Click();   // "&Restore"
     void Exit_Click();      // "&Exit"
+
+    // Settings panel (settings_panel.cpp).
+    void Check1_Click();
+    void cmdSetJPGQuality_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void oText_Change(int keybind);
+    void Text1_Change();
+    void Command1_Click();  // "&Set Folder"
+    void Command4_Click();  // "&Open Folder"
 
     void Checkit();
     void SaveIt();
@@ -40,6 +67,7 @@ class Form1 {
     bool trayMode() const { return trayMode_; }
     // True when start-up finished in a mode that shows the window.
     bool showAfterLoad() const { return !ended_ && !trayMode_; }
+    const SysTray& sysTray() const { return tray_; }
 
     std::string ScreenPrefix;
     // The folder dialog's current file name; always equal to ScreenPrefix.
@@ -47,11 +75,14 @@ class Form1 {
 
   private:
     void endProgram();
+    void setScreenPrefixFromSettings();
+    void fillSettingsPanel();
 
     Platform& p_;
     ProcessInfo info_;
     Dispatcher& dispatcher_;
     KeyWatch keys_;
+    SysTray tray_;
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

@@ -22,11 +22,15 @@ std::string imageOf(std::string_view path) {
 }  // namespace
 
 void FakeProcesses::start(const LaunchCommand& command) {
-    if (unstartable.contains(command.application)) {
-        throw RaidError(err::kFileNotFound, "Raidkit", "File not found: " + command.application);
+    // Without a full path the program is the command line's first word, found on the path.
+    std::string program = command.application;
+    if (program.empty())
+        program = command.commandLine.substr(0, command.commandLine.find(' '));
+    if (unstartable.contains(program)) {
+        throw RaidError(err::kFileNotFound, "Raidkit", "File not found: " + program);
     }
     started.push_back(command);
-    addProcess(imageOf(command.application));
+    addProcess(imageOf(program));
 }
 
 bool FakeProcesses::terminate(ProcessId process) {

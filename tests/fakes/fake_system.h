@@ -32,7 +32,8 @@ class FakeProcesses : public Processes {
     ProcessId self = 100;
     bool priorityRaised = false;
     std::vector<LaunchCommand> started;
-    std::set<std::string> unstartable;  // applications (full paths) that fail to start
+    // Programs that fail to start: full paths, or first words of path-searched command lines.
+    std::set<std::string> unstartable;
 
   private:
     FakeWindowSystem& windows_;

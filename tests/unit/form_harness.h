@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "fake_controls.h"
+#include "fake_file_dialogs.h"
 #include "fake_registry.h"
 #include "fake_system.h"
 #include "fake_window_system.h"
@@ -14,11 +16,17 @@ struct FormHarness {
     explicit FormHarness(std::string arguments = "", std::string folder = "C:\\Games\\Ironveil")
         : processes(windows),
           shell(windows, processes.self),
-          platform{registry, windows, processes, files, keyboard, dialogs, shell},
+          controls(form1Layout()),
+          platform{registry, windows, processes, files, keyboard,
+                   dialogs,  shell,   controls,  tray,  fileDialogs},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform, ProcessInfo{folder, "raidkit", folder + "\\raidkit.exe " + arguments},
                dispatcher) {
         shell.onMainDestroyed = [this] { dispatcher.event([this] { form.Form_Unload(); }); };
+        controls.onEvent = [this](std::string_view name, ControlEvent event) {
+            std::string control(name);
+            dispatcher.event([this, control, event] { form.controlEvent(control, event); });
+        };
     }
 
     void load() {
@@ -50,6 +58,9 @@ struct FormHarness {
     FakeKeyboard keyboard;
     FakeDialogs dialogs;
     FakeShellWindows shell;
+    FakeControls controls;
+    FakeTray tray;
+    FakeFileDialogs fileDialogs;
     Platform platform;
     Dispatcher dispatcher;
     Form1 form;

@@ -1,0 +1,94 @@
+// The settings panel of the main window: filled from the registry at start-up, and every change
+// stored the moment it is made.
+#include "settings/reg_support.h"
+#include "shell/form1.h"
+#include "shell/launch.h"
+
+namespace rk {
+
+namespace {
+constexpr std::string_view kDefaultMsnTitle = "has just signed in.";
+constexpr std::string_view kFolderDialogTitle = "Look for your folder where files are saved.";
+
+// The folder part of a stored prefix: everything before its last backslash.
+std::string folderOf(const std::string& prefix) {
+    auto slash = prefix.rfind('\\');
+    return slash == std::string::npos ? prefix : prefix.substr(0, slash);
+}
+}  // namespace
+
+void Form1::setScreenPrefixFromSettings() {
+    std::string folder = ReadSetting(p_.registry, "ScreenFolder");
+    cdlg2FileName = folder.empty() ? defaultScreenPrefix(info_.folder) : folder;
+    ScreenPrefix = cdlg2FileName;
+}
+
+void Form1::fillSettingsPanel() {
+    Controls& c = p_.controls;
+    for (int i = 1; i <= 4; ++i) {
+        c.setText("oText" + std::to_string(i),
+                  ReadSetting(p_.registry, "KeyBind" + std::to_string(i)));
+    }
+    if (ReadSetting(p_.registry, "ScreenyFormat") == "Bmp")
+        c.setValue("Option1", true);
+    if (ReadSetting(p_.registry, "MSN") == "True")
+        c.setValue("Check1", true);
+    if (ReadSetting(p_.registry, "MSN Title").empty()) {
+        WriteSetting(p_.registry, "MSN Title", kDefaultMsnTitle);
+    }
+    c.setText("Text1", ReadSetting(p_.registry, "MSN Title"));
+    if (!ReadSetting(p_.registry, "JPGQuality").empty()) {
+        c.setText("txtJPGQuality", ReadSetting(p_.registry, "JPGQuality"));
+    }
+}
+
+void Form1::Check1_Click() {
+    WriteSetting(p_.registry, "MSN", p_.controls.value("Check1") ? "True" : "False");
+}
+
+void Form1::cmdSetJPGQuality_Click() {
+    WriteSetting(p_.registry, "JPGQuality", p_.controls.text("txtJPGQuality"));
+}
+
+void Form1::Option1_Click() {
+    for (auto name : {"Label10", "cmdSetJPGQuality", "txtJPGQuality"})
+        p_.controls.setEnabled(name, false);
+    WriteSetting(p_.registry, "ScreenyFormat", "Bmp");
+}
+
+void Form1::Option2_Click() {
+    for (auto name : {"Label10", "cmdSetJPGQuality", "txtJPGQuality"})
+        p_.controls.setEnabled(name, true);
+    WriteSetting(p_.registry, "ScreenyFormat", "Jpg");
+}
+
+void Form1::oText_Change(int keybind) {
+    auto n = std::to_string(keybind);
+    WriteSetting(p_.registry, "KeyBind" + n, p_.controls.text("oText" + n));
+}
+
+void Form1::Text1_Change() {
+    WriteSetting(p_.registry, "MSN Title", p_.controls.text("Text1"));
+}
+
+void Form1::Command1_Click() {
+    FileDialogOptions options;
+    options.title = kFolderDialogTitle;
+    options.fileName = cdlg2FileName;
+    options.filters = {{"All Folders", ""}};
+    // A cancelled dialog keeps its file name, so the old prefix is stored again.
+    if (auto chosen = p_.fileDialogs.saveFile(options))
+        cdlg2FileName = *chosen;
+    ScreenPrefix = cdlg2FileName;
+    WriteSetting(p_.registry, "ScreenFolder", ScreenPrefix);
+}
+
+void Form1::Command4_Click() {
+    std::string stored = ReadSetting(p_.registry, "ScreenFolder");
+    if (stored.empty())
+        return;
+    // Quoted where it holds blanks, or the browser would open only the part before the blank.
+    p_.processes.start({"", "explorer.exe " + quotedPath(folderOf(stored)), ShowCommand::Normal});
+}
+
+}  // namespace rk

@@ -1,0 +1,112 @@
+#include "fake_controls.h"
+
+#include <stdexcept>
+
+namespace rk {
+
+FakeControls::FakeControls(const WindowSpec& window) {
+    for (const auto& spec : window.controls) {
+        controls_.emplace(std::string(spec.name),
+                          State{&spec, std::string(spec.caption), spec.selected});
+    }
+}
+
+FakeControls::State& FakeControls::at(std::string_view control) {
+    auto it = controls_.find(control);
+    if (it == controls_.end())
+        throw std::logic_error("no control " + std::string(control));
+    return it->second;
+}
+
+const FakeControls::State& FakeControls::state(std::string_view control) const {
+    return controls_.find(control)->second;
+}
+
+void FakeControls::raise(std::string_view control, ControlEvent event) {
+    if (onEvent)
+        onEvent(control, event);
+}
+
+std::string FakeControls::text(std::string_view control) {
+    return at(control).text;
+}
+
+void FakeControls::setText(std::string_view control, std::string_view text) {
+    State& s = at(control);
+    if (s.text == text)
+        return;
+    s.text = std::string(text);
+    raise(control, ControlEvent::Change);
+}
+
+bool FakeControls::value(std::string_view control) {
+    return at(control).value;
+}
+
+void FakeControls::setValue(std::string_view control, bool on) {
+    State& s = at(control);
+    if (s.value == on)
+        return;
+    s.value = on;
+    if (on && s.spec->kind == ControlKind::OptionButton) {
+        for (auto& [name, other] : controls_) {
+            if (&other != &s && other.spec->kind == ControlKind::OptionButton &&
+                other.spec->parent == s.spec->parent)
+                other.value = false;
+        }
+    }
+    raise(control, ControlEvent::Click);
+}
+
+bool FakeControls::enabled(std::string_view control) {
+    return at(control).enabled;
+}
+void FakeControls::setEnabled(std::string_view control, bool on) {
+    at(control).enabled = on;
+}
+
+void FakeControls::type(std::string_view control, std::string_view text) {
+    State& s = at(control);
+    if (!s.enabled)
+        return;
+    // The length limit holds for what the player types, not for what the program sets.
+    if (s.spec->maxLength > 0 && text.size() > static_cast<size_t>(s.spec->maxLength)) {
+        text = text.substr(0, s.spec->maxLength);
+    }
+    setText(control, text);
+}
+
+void FakeControls::click(std::string_view control) {
+    State& s = at(control);
+    if (!s.enabled)
+        return;
+    switch (s.spec->kind) {
+        case ControlKind::CheckBox:
+            setValue(control, !s.value);
+            break;
+        case ControlKind::OptionButton:
+            if (s.value) {
+                raise(control, ControlEvent::Click);  // clicking a selected option clicks again
+            } else {
+                setValue(control, true);
+            }
+            break;
+        default:
+            raise(control, ControlEvent::Click);
+    }
+}
+
+bool FakeTray::notify(TrayCommand command, const TrayRecord& record) {
+    if (refuse)
+        return false;
+    auto key = std::make_pair(record.hWnd, record.uID);
+    if (command == TrayCommand::Add) {
+        if (record.cbSize == 0 || icons.contains(key))
+            return false;
+        icons[key] = record;
+        return true;
+    }
+    return icons.erase(key) > 0;
+}
+
+}  // namespace rk
