@@ -11,6 +11,7 @@
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell_windows.h"
+#include "platform/text_files.h"
 #include "platform/tray.h"
 #include "platform/window_system.h"
 
@@ -34,6 +35,8 @@ struct Platform {
     Controls& controls;
     Tray& tray;
     FileDialogs& fileDialogs;
+    TextFiles& textFiles;
+    AnsiCodePage& codePage;
 };
 
 }  // namespace rk

@@ -1,6 +1,7 @@
 #include "shell/form1.h"
 
 #include "input/game_actions.h"
+#include "popups/closers.h"
 #include "settings/reg_support.h"
 #include "shell/launch.h"
 
@@ -63,6 +64,8 @@ void Form1::Timer1_Timer() {
     if (ended_)
         return;
     Checkit();
+    CheckMSN();
+    CloseThatDirtyFuckingSpam();
 }
 
 void Form1::Timer2_Timer() {
@@ -113,6 +116,10 @@ void Form1::controlEvent(std::string_view control, ControlEvent event) {
         return Option2_Click();
     if (control == "cmdSetJPGQuality")
         return cmdSetJPGQuality_Click();
+    if (control == "Open_profile")
+        return Open_profile_Click();
+    if (control == "SetNickName")
+        return SetNickName_Click();
 }
 
 void Form1::Command2_Click() {
@@ -164,5 +171,32 @@ namespace rk {
 // lines are not built yet, so for now these keys do nothing.
 void Form1::SaveIt() {}
 void Form1::TypeKeybind(int /*keybind*/) {}
+
+}  // namespace rk
+
+namespace rk {
+
+void Form1::CheckMSN() {
+    rk::CheckMSN(p_.windows, p_.controls.value("Check1"), p_.controls.text("Text1"));
+}
+
+void Form1::CloseThatDirtyFuckingSpam() {
+    rk::CloseThatDirtyFuckingSpam(p_.windows);
+}
+
+void Form1::Open_profile_Click() {
+    ProfileOutcome outcome =
+        profile_.Open_profile(p_.fileDialogs, p_.textFiles, p_.codePage, info_.folder);
+    if (outcome.text2)
+        p_.controls.setText("Text2", *outcome.text2);
+    if (outcome.message)
+        dispatcher_.messageBox(*outcome.message, kProfileBoxTitle, BoxIcon::Error);
+}
+
+void Form1::SetNickName_Click() {
+    auto message = profile_.SetNickName(p_.controls.text("Text2"), p_.textFiles, p_.codePage);
+    if (message)
+        dispatcher_.messageBox(*message, kProfileBoxTitle, BoxIcon::Error);
+}
 
 }  // namespace rk

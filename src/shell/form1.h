@@ -7,6 +7,7 @@
 
 #include "input/key_watch.h"
 #include "platform/platform.h"
+#include "profile/profile_editor.h"
 #include "shell/dispatcher.h"
 #include "shell/sys_tray.h"
 
@@ -58,7 +59,13 @@ class Form1 {
     void Command1_Click();  // "&Set Folder"
     void Command4_Click();  // "&Open Folder"
 
+    // Nickname editor.
+    void Open_profile_Click();
+    void SetNickName_Click();
+
     void Checkit();
+    void CheckMSN();
+    void CloseThatDirtyFuckingSpam();
     void SaveIt();
     void TypeKeybind(int keybind);
 
@@ -83,6 +90,7 @@ class Form1 {
     Dispatcher& dispatcher_;
     KeyWatch keys_;
     SysTray tray_;
+    ProfileEditor profile_;
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

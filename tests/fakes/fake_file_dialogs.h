@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
 #include "platform/file_dialogs.h"
 
 namespace rk {
@@ -26,20 +27,36 @@ class FakeFileDialogs : public FileDialogs {
     }
 
     // The player's next choice: a file name, or nullopt for Cancel.
-    void willAnswer(std::optional<std::string> choice) { answers_.push_back(std::move(choice)); }
+    void willAnswer(std::optional<std::string> choice) {
+        answers_.push_back({std::move(choice), std::nullopt});
+    }
+    // The next dialog cannot be shown: it raises RaidError with this description.
+    void willFail(std::string description) {
+        answers_.push_back({std::nullopt, std::move(description)});
+    }
 
     std::vector<Opened> opened;
 
   private:
+    // CDERR_DIALOGFAILURE, the code the Win32 dialogs raise with when they cannot be shown.
+    static constexpr int kDialogFailure = 0xFFFF;
+
     std::optional<std::string> answer(Kind kind, const FileDialogOptions& options) {
         opened.push_back({kind, options});
         if (answers_.empty())
             return std::nullopt;  // nobody there to choose: cancelled
-        auto choice = answers_.front();
+        Answer next = std::move(answers_.front());
         answers_.pop_front();
-        return choice;
+        if (next.failure)
+            throw RaidError(kDialogFailure, "CommonDialog", *next.failure);
+        return next.choice;
     }
-    std::deque<std::optional<std::string>> answers_;
+
+    struct Answer {
+        std::optional<std::string> choice;
+        std::optional<std::string> failure;
+    };
+    std::deque<Answer> answers_;
 };
 
 }  // namespace rk

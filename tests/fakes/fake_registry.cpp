@@ -21,7 +21,7 @@ RegKey FakeRegistry::openKey(RegRoot root, std::string_view path) {
     if (!keys_.contains(name))
         return 0;
     RegKey key = next_++;
-    handles_[key] = {name, !denied_.contains(root)};
+    handles_[key] = {name, false};  // opened for reading only, as Windows does
     return key;
 }
 

@@ -52,7 +52,9 @@ void FakeWindowSystem::postClose(WindowId window) {
     if (it == windows_.end())
         return;
     ++it->second.closeRequests;
-    if (closeOnRequest)
+    if (onCloseRequest)
+        onCloseRequest(window);
+    if (closeOnRequest && exists(window))
         destroyWindow(window);
 }
 

@@ -1,6 +1,7 @@
 // An in-memory list of top-level windows with titles, visibility, owners and the foreground.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ class FakeWindowSystem : public WindowSystem {
     WindowId foreground() const { return foreground_; }
     // A posted WM_CLOSE closes the window (as a default window procedure does).
     bool closeOnRequest = true;
+    // Runs at each posted close request, before the window reacts to it: lets a test look at the
+    // moment of the request or play what the system does meanwhile.
+    std::function<void(WindowId)> onCloseRequest;
 
   private:
     std::map<WindowId, Window> windows_;

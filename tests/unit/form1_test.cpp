@@ -303,3 +303,34 @@ TEST(KeyboardPoll, GoneDeviceNeverEndsProgramOrFloodsBoxes) {
 
 }  // namespace
 }  // namespace rk
+
+namespace rk {
+namespace {
+
+TEST(PollTick, ClosersRunAfterKeyboardCheckWhileGameRuns) {
+    FormHarness h;
+    h.startGame();
+    h.load();
+    WindowId service = h.windows.createWindow("Messenger Service");
+    WindowId signIn = h.windows.createWindow("Bob has just signed in.");
+    h.tick();
+    EXPECT_FALSE(h.windows.exists(service));
+    EXPECT_TRUE(h.windows.exists(signIn));  // the check box is clear
+    h.controls.click("Check1");
+    h.tick();
+    EXPECT_FALSE(h.windows.exists(signIn));
+}
+
+TEST(PollTick, NothingIsClosedWithoutTheGame) {
+    FormHarness h;
+    h.load();
+    h.controls.click("Check1");
+    WindowId service = h.windows.createWindow("Messenger Service");
+    WindowId signIn = h.windows.createWindow("Ann has just signed in.");
+    h.tick();
+    EXPECT_TRUE(h.windows.exists(service));
+    EXPECT_TRUE(h.windows.exists(signIn));
+}
+
+}  // namespace
+}  // namespace rk

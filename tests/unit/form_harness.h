@@ -7,6 +7,7 @@
 #include "fake_file_dialogs.h"
 #include "fake_registry.h"
 #include "fake_system.h"
+#include "fake_text_files.h"
 #include "fake_window_system.h"
 #include "shell/form1.h"
 
@@ -17,8 +18,8 @@ struct FormHarness {
         : processes(windows),
           shell(windows, processes.self),
           controls(form1Layout()),
-          platform{registry, windows, processes, files, keyboard,
-                   dialogs,  shell,   controls,  tray,  fileDialogs},
+          platform{registry, windows,  processes, files,       keyboard,  dialogs,
+                   shell,    controls, tray,      fileDialogs, textFiles, codePage},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform, ProcessInfo{folder, "raidkit", folder + "\\raidkit.exe " + arguments},
                dispatcher) {
@@ -61,6 +62,8 @@ struct FormHarness {
     FakeControls controls;
     FakeTray tray;
     FakeFileDialogs fileDialogs;
+    FakeTextFiles textFiles;
+    Windows1252 codePage;
     Platform platform;
     Dispatcher dispatcher;
     Form1 form;

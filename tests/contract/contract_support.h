@@ -1,0 +1,34 @@
+// Small helpers shared by the contract suites.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rk::contract {
+
+inline std::vector<std::uint8_t> bytesOf(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+inline std::string textOf(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// Polls until the condition holds; between polls pump() lets the system deliver messages.
+inline bool waitFor(const std::function<bool()>& condition, const std::function<void()>& pump,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        pump();
+    }
+}
+
+}  // namespace rk::contract

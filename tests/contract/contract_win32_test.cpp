@@ -1,0 +1,138 @@
+// The contract suites against the Win32 platform layer: real registry, windows and files.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "files_contract.h"
+#include "platform/win32/files_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/registry_win.h"
+#include "platform/win32/text_win.h"
+#include "platform/win32/window_system_win.h"
+#include "registry_contract.h"
+#include "win32_test_support.h"
+#include "window_system_contract.h"
+
+namespace rk::contract {
+
+constexpr wchar_t kScratchParent[] = L"Software\\RaidkitContractTest";
+
+// Each test gets a key of its own under HKCU\Software\RaidkitContractTest, deleted afterwards.
+class Win32RegistryHarness {
+  public:
+    Win32RegistryHarness() : leaf_(win::toWide(uniqueName("Case"))) {}
+    ~Win32RegistryHarness() {
+        const std::wstring key = std::wstring(kScratchParent) + L"\\" + leaf_;
+        RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent);  // only once it is empty
+    }
+    Win32RegistryHarness(const Win32RegistryHarness&) = delete;
+    Win32RegistryHarness& operator=(const Win32RegistryHarness&) = delete;
+
+    Registry& registry() { return registry_; }
+    RegRoot root() const { return RegRoot::CurrentUser; }
+    std::string scratch() const { return win::toUtf8(kScratchParent) + "\\" + win::toUtf8(leaf_); }
+
+    // Straight through the registry API, as another program would write.
+    void plant(std::string_view path, std::string_view name, RegType type,
+               std::vector<std::uint8_t> bytes) {
+        win::UniqueHKey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, win::toWide(path).c_str(), 0, nullptr, 0,
+                                  KEY_WRITE, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        std::vector<BYTE> data(bytes.begin(), bytes.end());
+        if (type == RegType::Sz || type == RegType::ExpandSz) {
+            const std::wstring wide = win::toWide(
+                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+            data.assign(reinterpret_cast<const BYTE*>(wide.data()),
+                        reinterpret_cast<const BYTE*>(wide.data() + wide.size()));
+        }
+        const BYTE none = 0;
+        ASSERT_EQ(
+            RegSetValueExW(key.get(), win::toWide(name).c_str(), 0, static_cast<DWORD>(type),
+                           data.empty() ? &none : data.data(), static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
+    }
+
+  private:
+    win::Win32Registry registry_;
+    std::wstring leaf_;
+};
+
+// Real top-level windows of this process, destroyed with the harness.
+class Win32WindowHarness {
+  public:
+    Win32WindowHarness() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kClass;
+        RegisterClassExW(&wc);  // already registered by an earlier test: fine
+    }
+    ~Win32WindowHarness() {
+        for (auto& window : made_) {
+            if (!IsWindow(window.get()))
+                window.release();
+        }
+        made_.clear();
+        pumpMessages();
+    }
+    Win32WindowHarness(const Win32WindowHarness&) = delete;
+    Win32WindowHarness& operator=(const Win32WindowHarness&) = delete;
+
+    WindowSystem& windows() { return windows_; }
+    WindowId make(const std::string& title, bool visible) {
+        const int offset = 40 + 24 * static_cast<int>(made_.size());
+        HWND hwnd = CreateWindowExW(
+            0, kClass, win::toWide(title).c_str(), WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+            offset, offset, 320, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        made_.emplace_back(hwnd);
+        pumpMessages();
+        return win::toWindowId(hwnd);
+    }
+    std::string unique(std::string_view base) { return uniqueName(base); }
+    ProcessId ownerOfMade() const { return GetCurrentProcessId(); }
+    bool exists(WindowId window) { return IsWindow(win::toHwnd(window)); }
+    bool visible(WindowId window) { return IsWindowVisible(win::toHwnd(window)); }
+    WindowId foreground() { return win::toWindowId(GetForegroundWindow()); }
+    void pump() { pumpMessages(); }
+
+  private:
+    static constexpr wchar_t kClass[] = L"RaidkitContractWindow";
+    win::Win32WindowSystem windows_;
+    std::vector<win::UniqueWindow> made_;
+};
+
+class Win32FilesHarness {
+  public:
+    Files& files() { return files_; }
+    std::string makeFile(std::string_view name) {
+        const std::string path = folder_ / name;
+        win::UniqueKernelHandle file(CreateFileW(win::toWide(path).c_str(), GENERIC_WRITE, 0,
+                                                 nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                                 nullptr));
+        EXPECT_TRUE(file) << path;
+        return path;
+    }
+    std::string makeFolder(std::string_view name) {
+        const std::string path = folder_ / name;
+        EXPECT_TRUE(CreateDirectoryW(win::toWide(path).c_str(), nullptr)) << path;
+        return path;
+    }
+    std::string missing(std::string_view name) { return folder_ / name; }
+
+  private:
+    ScratchFolder folder_;
+    win::Win32Files files_;
+};
+
+using Win32Registries = ::testing::Types<Win32RegistryHarness>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, RegistryContract, Win32Registries);
+using Win32WindowSystems = ::testing::Types<Win32WindowHarness>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowSystemContract, Win32WindowSystems);
+using Win32FileSystems = ::testing::Types<Win32FilesHarness>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FilesContract, Win32FileSystems);
+
+}  // namespace rk::contract

@@ -1,0 +1,160 @@
+#include "fake_text_files.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "platform/error.h"
+
+namespace rk {
+
+namespace {
+
+std::string keyOf(std::string_view path) {
+    std::string key(path);
+    std::ranges::transform(key, key.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return key;
+}
+
+std::string folderOf(std::string_view key) {
+    std::size_t slash = key.rfind('\\');
+    return slash == std::string_view::npos ? std::string() : std::string(key.substr(0, slash));
+}
+
+[[noreturn]] void raise(int number, std::string_view path, std::string_view what) {
+    throw RaidError(number, "FakeTextFiles", std::string(path) + ": " + std::string(what));
+}
+
+// 0x80 to 0x9F; the rest of the bytes are the code points of the same number.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t decode1252(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F ? kHigh[byte - 0x80] : byte;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// nullopt on malformed UTF-8.
+std::optional<std::u32string> decodeUtf8(std::string_view text) {
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        int extra = -1;
+        if (lead < 0x80)
+            extra = 0;
+        else if ((lead >> 5) == 0x6)
+            extra = 1;
+        else if ((lead >> 4) == 0xE)
+            extra = 2;
+        else if ((lead >> 3) == 0x1E)
+            extra = 3;
+        if (extra < 0 || i + extra >= text.size())
+            return std::nullopt;
+        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return std::nullopt;
+            c = (c << 6) | (next & 0x3F);
+        }
+        out += c;
+        i += extra + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string FakeTextFiles::readAll(std::string_view path) {
+    std::string key = keyOf(path);
+    if (folders_.contains(key))
+        raise(err::kPathFileAccess, path, "is a folder");
+    auto it = files_.find(key);
+    if (it == files_.end())
+        raise(err::kFileNotFound, path, "file not found");
+    if (deniedReads_.contains(key))
+        raise(err::kPermissionDenied, path, "permission denied");
+    return it->second;
+}
+
+void FakeTextFiles::writeReplacing(std::string_view path, std::string_view bytes) {
+    std::string key = keyOf(path);
+    if (key.empty() || folders_.contains(key))
+        raise(err::kPathFileAccess, path, "not a file name");
+    std::string folder = folderOf(key);
+    if (!folder.empty() && !folders_.contains(folder))
+        raise(err::kPathNotFound, path, "path not found");
+    if (deniedWrites_.contains(key))
+        raise(err::kPermissionDenied, path, "permission denied");
+    files_[key] = std::string(bytes);
+}
+
+void FakeTextFiles::addFile(std::string_view path, std::string bytes) {
+    std::string key = keyOf(path);
+    for (std::string folder = folderOf(key); !folder.empty(); folder = folderOf(folder))
+        folders_.insert(folder);
+    files_[key] = std::move(bytes);
+}
+
+void FakeTextFiles::addFolder(std::string_view path) {
+    for (std::string folder = keyOf(path); !folder.empty(); folder = folderOf(folder))
+        folders_.insert(folder);
+}
+
+void FakeTextFiles::denyReads(std::string_view path) {
+    deniedReads_.insert(keyOf(path));
+}
+
+void FakeTextFiles::denyWrites(std::string_view path) {
+    deniedWrites_.insert(keyOf(path));
+}
+
+std::optional<std::string> FakeTextFiles::contents(std::string_view path) const {
+    auto it = files_.find(keyOf(path));
+    if (it == files_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::string Windows1252::toUtf8(std::string_view ansi) {
+    std::string out;
+    for (char byte : ansi) appendUtf8(out, decode1252(static_cast<unsigned char>(byte)));
+    return out;
+}
+
+std::optional<std::string> Windows1252::fromUtf8(std::string_view utf8) {
+    std::optional<std::u32string> text = decodeUtf8(utf8);
+    if (!text)
+        return std::nullopt;
+    std::string out;
+    for (char32_t c : *text) {
+        int byte = 0;
+        while (byte < 256 && decode1252(static_cast<unsigned char>(byte)) != c) ++byte;
+        if (byte == 256)
+            return std::nullopt;
+        out += static_cast<char>(byte);
+    }
+    return out;
+}
+
+}  // namespace rk
