@@ -6,6 +6,7 @@
 
 #include "fake_controls.h"
 #include "fake_file_dialogs.h"
+#include "fake_key_sender.h"
 #include "fake_registry.h"
 #include "fake_system.h"
 #include "fake_text_files.h"
@@ -26,7 +27,7 @@ struct IdleDesktop {
           shell(windows, processes.self),
           controls(rk::form1Layout()),
           platform{registry, windows,  processes, files,       keyboard,  dialogs,
-                   shell,    controls, tray,      fileDialogs, textFiles, codePage},
+                   shell,    controls, tray,      fileDialogs, textFiles, codePage, keys},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform,
                rk::ProcessInfo{kFolder, "raidkit", std::string(kFolder) + "\\raidkit.exe /Mini"},
@@ -62,6 +63,7 @@ struct IdleDesktop {
     rk::FakeFileDialogs fileDialogs;
     rk::FakeTextFiles textFiles;
     rk::Windows1252 codePage;
+    rk::FakeKeySender keys;
     rk::Platform platform;
     rk::Dispatcher dispatcher;
     rk::Form1 form;

@@ -3,17 +3,18 @@
 // commctrl.h needs the types windows.h defines.
 #include <commctrl.h>
 
-#include <optional>
 #include <string>
 
-#include "app/main_window_win.h"
+#include "app/resource_ids.h"
 #include "platform/win32/controls_win.h"
 #include "platform/win32/dialogs_win.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/handles_win.h"
+#include "platform/win32/key_sender_win.h"
 #include "platform/win32/keyboard_win.h"
 #include "platform/win32/processes_win.h"
+#include "platform/win32/program_windows_win.h"
 #include "platform/win32/registry_win.h"
 #include "platform/win32/shell_windows_win.h"
 #include "platform/win32/text_files_win.h"
@@ -25,10 +26,8 @@
 namespace {
 
 // Routes window events to Form1 through the dispatcher, once both exist.
-class FormEvents final : public rk::app::WindowEvents {
+class FormEvents final : public rk::win::WindowEvents {
   public:
-    explicit FormEvents(rk::win::Win32Controls& controls) : controls_(controls) {}
-
     void attach(rk::Form1& form, rk::Dispatcher& dispatcher, rk::win::Win32ShellWindows& shell) {
         form_ = &form;
         dispatcher_ = &dispatcher;
@@ -40,31 +39,23 @@ class FormEvents final : public rk::app::WindowEvents {
         shell_ = nullptr;
     }
 
-    void controlNotified(HWND control, UINT code) override {
-        if (!form_)
-            return;
-        const auto event = code == BN_CLICKED  ? rk::ControlEvent::Click
-                           : code == EN_CHANGE ? rk::ControlEvent::Change
-                                               : std::optional<rk::ControlEvent>();
-        if (!event)
-            return;
-        const std::string name = controls_.nameOf(control);
-        if (!name.empty())
-            controlEvent(name, *event);
+    // Also the route for the Click that setting a value from code raises.
+    void controlNotified(std::string_view control, rk::ControlEvent event) override {
+        if (form_)
+            dispatcher_->event([&] { form_->controlEvent(control, event); });
     }
 
-    // Also the route for the Click that setting a value from code raises.
-    void controlEvent(std::string_view name, rk::ControlEvent event) {
+    void infoClicked(std::string_view control) override {
         if (form_)
-            dispatcher_->event([&] { form_->controlEvent(name, event); });
+            dispatcher_->event([&] { form_->infoEvent(control); });
     }
 
     void timerFired(UINT_PTR timerId) override {
         if (!form_)
             return;
-        if (timerId == rk::app::kTimer1Id)
+        if (timerId == rk::win::kTimer1Id)
             dispatcher_->tick([this] { form_->Timer1_Timer(); });
-        if (timerId == rk::app::kTimer2Id)
+        if (timerId == rk::win::kTimer2Id)
             dispatcher_->tick([this] { form_->Timer2_Timer(); });
     }
 
@@ -90,11 +81,21 @@ class FormEvents final : public rk::app::WindowEvents {
     }
 
   private:
-    rk::win::Win32Controls& controls_;
     rk::Form1* form_ = nullptr;
     rk::Dispatcher* dispatcher_ = nullptr;
     rk::win::Win32ShellWindows* shell_ = nullptr;
 };
+
+// Icons from LoadImage with LR_SHARED belong to the system; they are never destroyed.
+HICON loadIcon(HINSTANCE instance, int id, int sizeMetric) {
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+rk::win::WindowIcons iconsOf(HINSTANCE instance, int id) {
+    return {loadIcon(instance, id, SM_CXICON), loadIcon(instance, id, SM_CXSMICON)};
+}
 
 int run(HINSTANCE instance) {
     INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
@@ -102,12 +103,14 @@ int run(HINSTANCE instance) {
 
     rk::win::Win32Dialogs dialogs;
     rk::win::Win32Controls controls;
-    FormEvents events(controls);
+    FormEvents events;
     controls.onEvent = [&events](std::string_view name, rk::ControlEvent event) {
-        events.controlEvent(name, event);
+        events.controlNotified(name, event);
     };
-    rk::win::UniqueWindow mainWindow(rk::app::createMainWindow(instance, events, controls));
-    rk::win::UniqueWindow infoWindow(rk::app::createInfoWindow(instance, events));
+    const rk::win::WindowIcons infoIcons = iconsOf(instance, IDI_RAIDKIT_INFO);
+    rk::win::UniqueWindow mainWindow(
+        rk::win::createMainWindow(instance, iconsOf(instance, IDI_RAIDKIT_MAIN), events, controls));
+    rk::win::UniqueWindow infoWindow(rk::win::createInfoWindow(instance, infoIcons, events));
     if (!mainWindow || !infoWindow) {
         dialogs.messageBox("The program's windows cannot be created.", "Raidkit",
                            rk::BoxIcon::Error);
@@ -120,20 +123,21 @@ int run(HINSTANCE instance) {
     rk::win::Win32Processes processes;
     rk::win::Win32Files files;
     rk::win::DirectInputKeyboard keyboard(main);
-    rk::win::Win32Tray tray(main, rk::app::infoWindowSmallIcon(instance), rk::app::kTrayMessage);
+    rk::win::Win32Tray tray(main, infoIcons.small, rk::win::kTrayMessage);
     rk::win::Win32FileDialogs fileDialogs(main);
     rk::win::Win32TextFiles textFiles;
     rk::win::Win32AnsiCodePage codePage;
+    rk::win::SendInputKeySender keySender;
     rk::win::Win32ShellWindows shell(std::move(mainWindow), std::move(infoWindow));
-    rk::Platform platform{registry, windows,  processes, files,       keyboard,  dialogs,
-                          shell,    controls, tray,      fileDialogs, textFiles, codePage};
+    rk::Platform platform{registry, windows, processes,   files,     keyboard, dialogs,  shell,
+                          controls, tray,    fileDialogs, textFiles, codePage, keySender};
     rk::Dispatcher dispatcher(dialogs, [&shell] { shell.closeMain(); });
     rk::Form1 form(platform, rk::win::currentProcessInfo(), dispatcher);
     events.attach(form, dispatcher, shell);
 
     // Ticks are messages: none is handled before start-up below has run to its end.
-    rk::win::ScopedTimer timer1(main, rk::app::kTimer1Id, rk::kTimer1IntervalMs);
-    rk::win::ScopedTimer timer2(main, rk::app::kTimer2Id, rk::kTimer2IntervalMs);
+    rk::win::ScopedTimer timer1(main, rk::win::kTimer1Id, rk::kTimer1IntervalMs);
+    rk::win::ScopedTimer timer2(main, rk::win::kTimer2Id, rk::kTimer2IntervalMs);
 
     dispatcher.startUp([&form] { form.Form_Load(); });
     if (form.showAfterLoad() && shell.mainHandle())
@@ -144,8 +148,7 @@ int run(HINSTANCE instance) {
     if (shell.mainHandle()) {
         MSG msg{};
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            const HWND current = shell.mainHandle();
-            if (current && IsDialogMessageW(current, &msg))
+            if (rk::win::translateWindowKeys(msg))
                 continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);

@@ -53,8 +53,13 @@ class KeyWatch {
     // The actions of the keys pressed since the previous snapshot, in table order.
     std::vector<KeyAction> pressed(const KeyState& now);
 
+    // The program itself has just typed this key (a chat line holding "{F9}" or "{PRTSC}"): it
+    // acts on no snapshot until one shows it up, or a line could type itself in a loop.
+    void ignoreUntilReleased(std::uint8_t code) { ignored_[code] = true; }
+
   private:
     KeyState previous_{};
+    std::array<bool, 256> ignored_{};
 };
 
 }  // namespace rk

@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
+#include "platform/key_sender.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
@@ -37,6 +38,7 @@ struct Platform {
     FileDialogs& fileDialogs;
     TextFiles& textFiles;
     AnsiCodePage& codePage;
+    KeySender& keys;
 };
 
 }  // namespace rk

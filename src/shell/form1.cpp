@@ -1,6 +1,7 @@
 #include "shell/form1.h"
 
 #include "input/game_actions.h"
+#include "input/keybind_typing.h"
 #include "popups/closers.h"
 #include "settings/reg_support.h"
 #include "shell/launch.h"
@@ -142,6 +143,7 @@ void Form1::Checkit() {
         p_.keyboard.reacquire();
         return;
     }
+    tickState_ = state;
     for (KeyAction action : keys_.pressed(state)) {
         switch (action) {
             case KeyAction::Screenshot:
@@ -167,21 +169,28 @@ void Form1::Checkit() {
 
 namespace rk {
 
-// Print Screen and F9-F12 are recognised by the poll; storing the picture and typing the chat
-// lines are not built yet, so for now these keys do nothing.
+// Print Screen is recognised by the poll; storing the picture is not built yet.
 void Form1::SaveIt() {}
-void Form1::TypeKeybind(int /*keybind*/) {}
+
+void Form1::TypeKeybind(int keybind) {
+    std::string text = p_.controls.text("oText" + std::to_string(keybind));
+    KeybindOutcome outcome = typeKeybind(keybind, text, counters_, tickState_, p_.keys);
+    // Keys the line typed itself must not set off the poll at the next read.
+    for (std::uint8_t code : outcome.watchedKeysTyped) keys_.ignoreUntilReleased(code);
+    if (!outcome.message.empty())
+        dispatcher_.messageBox(outcome.message, "Raidkit", BoxIcon::Error);
+}
 
 }  // namespace rk
 
 namespace rk {
 
 void Form1::CheckMSN() {
-    rk::CheckMSN(p_.windows, p_.controls.value("Check1"), p_.controls.text("Text1"));
+    closers_.CheckMSN(p_.controls.value("Check1"), p_.controls.text("Text1"));
 }
 
 void Form1::CloseThatDirtyFuckingSpam() {
-    rk::CloseThatDirtyFuckingSpam(p_.windows);
+    closers_.CloseThatDirtyFuckingSpam();
 }
 
 void Form1::Open_profile_Click() {

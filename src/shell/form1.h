@@ -6,7 +6,9 @@
 #include <string>
 
 #include "input/key_watch.h"
+#include "input/keybinds.h"
 #include "platform/platform.h"
+#include "popups/closers.h"
 #include "profile/profile_editor.h"
 #include "shell/dispatcher.h"
 #include "shell/sys_tray.h"
@@ -63,6 +65,9 @@ class Form1 {
     void Open_profile_Click();
     void SetNickName_Click();
 
+    // Fills the variables $a to $d of a chat line in place, counting each variable once per line.
+    std::string& Parse_Vars(std::string& txtText) { return counters_.Parse_Vars(txtText); }
+
     void Checkit();
     void CheckMSN();
     void CloseThatDirtyFuckingSpam();
@@ -89,8 +94,12 @@ class Form1 {
     ProcessInfo info_;
     Dispatcher& dispatcher_;
     KeyWatch keys_;
+    KeybindCounters counters_;
+    KeyState tickState_{};  // this tick's keyboard: which modifiers the player holds
     SysTray tray_;
     ProfileEditor profile_;
+    // Keeps the closers' window scan between ticks while no window changes.
+    PopupClosers closers_{p_.windows};
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

@@ -334,3 +334,61 @@ TEST(PollTick, NothingIsClosedWithoutTheGame) {
 
 }  // namespace
 }  // namespace rk
+
+namespace rk {
+namespace {
+
+TEST(ChatKeys, F9TypesItsLineWithCounterThenEnterOncePerPress) {
+    FormHarness h;
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "KeyBind1",
+                       "That was headshot number $a");
+    h.load();
+    h.press(dik::kF9);
+    h.press(dik::kF9);
+    EXPECT_EQ(h.keys.sentLines, (std::vector<std::string>{"That was headshot number 1",
+                                                          "That was headshot number 2"}));
+}
+
+TEST(ChatKeys, CountersAreSharedAcrossKeysAndFollowTheBoxText) {
+    FormHarness h;
+    h.load();
+    h.controls.type("oText1", "$a");
+    h.controls.type("oText2", "$a $b");
+    h.press(dik::kF9);
+    h.press(dik::kF10);
+    h.press(dik::kF9);
+    EXPECT_EQ(h.keys.sentLines, (std::vector<std::string>{"1", "2 1", "3"}));
+}
+
+TEST(ChatKeys, InvalidLineTypesNothingAndTellsThePlayer) {
+    FormHarness h;
+    h.load();
+    h.controls.type("oText3", "gg {ENTR}");
+    h.press(dik::kF11);
+    EXPECT_TRUE(h.keys.sentLines.empty());
+    ASSERT_EQ(h.dialogs.shown.size(), 1u);
+    EXPECT_EQ(h.dialogs.shown[0].title, "Raidkit");
+    EXPECT_FALSE(h.form.ended());
+}
+
+TEST(ChatKeys, KeyTypedByALineDoesNotSetOffItsOwnAction) {
+    FormHarness h;
+    h.load();
+    h.controls.type("oText1", "nine");
+    h.controls.type("oText2", "ten{F9}");
+    h.keyboard.press(dik::kF10);
+    h.tick();
+    h.keyboard.release(dik::kF10);
+    // The F9 the line typed is still down at the next read, as on a slow system.
+    h.keyboard.press(dik::kF9);
+    h.tick();
+    h.keyboard.release(dik::kF9);
+    h.tick();
+    EXPECT_EQ(h.keys.sentLines, std::vector<std::string>{"ten"});
+    // A real press afterwards acts again.
+    h.press(dik::kF9);
+    EXPECT_EQ(h.keys.sentLines, (std::vector<std::string>{"ten", "nine"}));
+}
+
+}  // namespace
+}  // namespace rk

@@ -5,6 +5,7 @@
 
 #include "fake_controls.h"
 #include "fake_file_dialogs.h"
+#include "fake_key_sender.h"
 #include "fake_registry.h"
 #include "fake_system.h"
 #include "fake_text_files.h"
@@ -18,8 +19,8 @@ struct FormHarness {
         : processes(windows),
           shell(windows, processes.self),
           controls(form1Layout()),
-          platform{registry, windows,  processes, files,       keyboard,  dialogs,
-                   shell,    controls, tray,      fileDialogs, textFiles, codePage},
+          platform{registry, windows, processes,   files,     keyboard, dialogs, shell,
+                   controls, tray,    fileDialogs, textFiles, codePage, keys},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform, ProcessInfo{folder, "raidkit", folder + "\\raidkit.exe " + arguments},
                dispatcher) {
@@ -64,6 +65,7 @@ struct FormHarness {
     FakeFileDialogs fileDialogs;
     FakeTextFiles textFiles;
     Windows1252 codePage;
+    FakeKeySender keys;
     Platform platform;
     Dispatcher dispatcher;
     Form1 form;

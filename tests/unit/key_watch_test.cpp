@@ -50,5 +50,32 @@ TEST(KeyWatch, AnyNonZeroByteCountsAsDown) {
     EXPECT_EQ(watch.pressed(s), std::vector<A>{A::FreezeEscape});
 }
 
+TEST(KeyWatch, KeyTheProgramTypedActsAgainOnlyAfterASnapshotShowsItUp) {
+    KeyWatch watch;
+    EXPECT_EQ(watch.pressed(down({dik::kF9})), std::vector<A>{A::Keybind1});
+    watch.ignoreUntilReleased(dik::kF9);
+    watch.ignoreUntilReleased(dik::kSysRq);
+    // The typed keys still show down, even as new presses: nothing acts.
+    EXPECT_TRUE(watch.pressed(down({dik::kF9, dik::kSysRq})).empty());
+    EXPECT_TRUE(watch.pressed(down({})).empty());
+    EXPECT_EQ(watch.pressed(down({dik::kSysRq})), std::vector<A>{A::Screenshot});
+}
+
+TEST(KeyWatch, TypedKeyThatShowsDownLateDoesNotAct) {
+    KeyWatch watch;
+    watch.pressed(down({}));
+    watch.ignoreUntilReleased(dik::kPause);
+    EXPECT_TRUE(watch.pressed(down({dik::kPause})).empty());
+    EXPECT_TRUE(watch.pressed(down({})).empty());
+    EXPECT_EQ(watch.pressed(down({dik::kPause})), std::vector<A>{A::FreezeEscape});
+}
+
+TEST(KeyWatch, IgnoringOneKeyLeavesTheOthersActing) {
+    KeyWatch watch;
+    watch.ignoreUntilReleased(dik::kF9);
+    EXPECT_EQ(watch.pressed(down({dik::kF9, dik::kF10, dik::kScroll})),
+              (std::vector<A>{A::Keybind2, A::GameToFront}));
+}
+
 }  // namespace
 }  // namespace rk
