@@ -1,0 +1,27 @@
+#include "command_line.h"
+
+namespace e2e {
+
+namespace {
+bool is_blank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+}  // namespace
+
+std::wstring_view args_after_program(std::wstring_view command_line) {
+    size_t i = 0;
+    if (!command_line.empty() && command_line[0] == L'"') {
+        const size_t close = command_line.find(L'"', 1);
+        i = close == std::wstring_view::npos ? command_line.size() : close + 1;
+    } else {
+        while (i < command_line.size() && !is_blank(command_line[i])) {
+            ++i;
+        }
+    }
+    while (i < command_line.size() && is_blank(command_line[i])) {
+        ++i;
+    }
+    return command_line.substr(i);
+}
+
+}  // namespace e2e

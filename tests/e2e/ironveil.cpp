@@ -1,0 +1,169 @@
+// ironveil.exe: a stand-in for the game. One window titled "Ironveil" (or --title) with a
+// focused single-line chat box; every character the box receives is appended to the --record
+// file as UTF-8, Enter as a line end (it "sends" the line and empties the box). --pid-file gets
+// the process id once the window exists. It ends when its window is closed or it is killed.
+#include <windows.h>
+// windows.h first: shellapi.h relies on its types.
+#include <shellapi.h>
+
+#include <string>
+
+#include "text_utf8.h"
+#include "win_handles.h"
+
+namespace {
+
+struct Options {
+    std::wstring title = L"Ironveil";
+    std::wstring record_path;
+    std::wstring pid_path;
+};
+
+Options parse_options() {
+    Options o;
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 1; argv != nullptr && i + 1 < argc; i += 2) {
+        const std::wstring name = argv[i];
+        if (name == L"--title") {
+            o.title = argv[i + 1];
+        } else if (name == L"--record") {
+            o.record_path = argv[i + 1];
+        } else if (name == L"--pid-file") {
+            o.pid_path = argv[i + 1];
+        }
+    }
+    LocalFree(argv);
+    return o;
+}
+
+// Appends each character at once, so a test polling the file sees it as soon as it arrived.
+class ChatRecord {
+  public:
+    void open(const std::wstring& path) {
+        if (path.empty()) {
+            return;
+        }
+        file_.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+
+    void add(wchar_t c) {
+        // A character outside the basic plane comes as two WM_CHARs: keep the first half.
+        if (IS_HIGH_SURROGATE(c)) {
+            high_ = c;
+            return;
+        }
+        std::wstring text;
+        if (IS_LOW_SURROGATE(c) && high_ != 0) {
+            text += high_;
+        }
+        high_ = 0;
+        text += c == L'\r' ? L'\n' : c;
+        const std::string bytes = e2e::to_utf8(text);
+        DWORD written = 0;
+        if (file_) {
+            WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                      nullptr);
+        }
+    }
+
+  private:
+    e2e::UniqueHandle file_;
+    wchar_t high_ = 0;
+};
+
+ChatRecord g_record;
+HWND g_chat = nullptr;
+WNDPROC g_edit_proc = nullptr;
+
+LRESULT CALLBACK chat_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CHAR) {
+        g_record.add(static_cast<wchar_t>(wp));
+        if (wp == L'\r') {
+            // The line is sent: the box empties, and a single-line box would only beep.
+            SetWindowTextW(hwnd, L"");
+            return 0;
+        }
+    }
+    return CallWindowProcW(g_edit_proc, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK main_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CREATE:
+            g_chat = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                     WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 40, 440, 24, hwnd,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+            g_edit_proc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(g_chat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chat_proc)));
+            return 0;
+        // Whenever the game is in front, typed keys go to its chat box.
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) {
+                break;
+            }
+            SetFocus(g_chat);
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(g_chat);
+            return 0;
+        case WM_SYSCOMMAND:
+            // A game has no menu: F10 or Alt must not put the window into menu mode, where the
+            // chat box would stop receiving characters.
+            if ((wp & 0xFFF0) == SC_KEYMENU) {
+                return 0;
+            }
+            break;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void write_pid(const std::wstring& path) {
+    if (path.empty()) {
+        return;
+    }
+    e2e::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string pid = std::to_string(GetCurrentProcessId()) + "\n";
+    DWORD written = 0;
+    if (file) {
+        WriteFile(file.get(), pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const Options options = parse_options();
+    g_record.open(options.record_path);
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = main_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"IronveilStandIn";
+    RegisterClassW(&wc);
+
+    const HWND hwnd =
+        CreateWindowExW(0, wc.lpszClassName, options.title.c_str(), WS_OVERLAPPEDWINDOW, 200, 200,
+                        480, 140, nullptr, nullptr, instance, nullptr);
+    if (hwnd == nullptr) {
+        return 1;
+    }
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd);
+    SetFocus(g_chat);
+    write_pid(options.pid_path);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

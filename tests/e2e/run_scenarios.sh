@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# End-to-end scenarios: the real raidkit.exe beside the stand-in game under Wine.
+#
+#   run_scenarios.sh [--build-dir DIR] [--raidkit EXE] [--tools DIR] [--list] [PATTERN...]
+#
+# DIR is the Windows build (default build/windows): raidkit.exe from src/app, the test programs
+# from tests/e2e. PATTERNs (shell globs) pick scenarios by name. Prints PASS, FAIL or SKIP per
+# scenario with the reason, and exits non-zero when any failed. Uses the Wine session of the
+# caller (scripts/test.sh) when there is one, otherwise starts and stops its own.
+set -euo pipefail
+
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=scripts/wine-env.sh
+source "$HERE/../../scripts/wine-env.sh"
+# shellcheck source=tests/e2e/scenario_lib.sh
+source "$HERE/scenario_lib.sh"
+
+BUILD_DIR="$RAIDKIT_ROOT/build/windows"
+RAIDKIT_EXE=""
+TOOLS=""
+LIST_ONLY=0
+PATTERNS=()
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+        --build-dir) BUILD_DIR="$(realpath -m "$2")"; shift 2 ;;
+        --raidkit) RAIDKIT_EXE="$(realpath -m "$2")"; shift 2 ;;
+        --tools) TOOLS="$(realpath -m "$2")"; shift 2 ;;
+        --list) LIST_ONLY=1; shift ;;
+        -h | --help) sed -n '2,10p' "$0"; exit 0 ;;
+        *) PATTERNS+=("$1"); shift ;;
+    esac
+done
+RAIDKIT_EXE="${RAIDKIT_EXE:-$BUILD_DIR/src/app/raidkit.exe}"
+TOOLS="${TOOLS:-$BUILD_DIR/tests/e2e}"
+ARTIFACTS="$BUILD_DIR/e2e-artifacts"
+RUN_DIR="$BUILD_DIR/e2e-run"
+
+# Each scenario file adds its scenarios, in order, with "scenario <function> <needs-raidkit>".
+SCENARIO_NAMES=()
+declare -A SCENARIO_NEEDS_RAIDKIT=()
+scenario() {
+    SCENARIO_NAMES+=("$1")
+    SCENARIO_NEEDS_RAIDKIT[$1]="$2"
+}
+# The harness's own checks first (when they fail, the others' failures mean little), then the
+# program's life from start to end; files not named here follow in name order.
+ORDER=(harness launch_modes single_instance game_keys settings_store)
+declare -A sourced=()
+for file in "${ORDER[@]/#/$HERE/scenarios/}" "$HERE"/scenarios/*; do
+    file="${file%.sh}.sh"
+    if [[ -z "${sourced[$file]:-}" ]]; then
+        sourced[$file]=1
+        # shellcheck source=/dev/null
+        source "$file"
+    fi
+done
+
+selected() {
+    [[ ${#PATTERNS[@]} -eq 0 ]] && return 0
+    local p
+    for p in "${PATTERNS[@]}"; do
+        # shellcheck disable=SC2053
+        [[ "$1" == $p ]] && return 0
+    done
+    return 1
+}
+
+if [[ "$LIST_ONLY" == 1 ]]; then
+    for name in "${SCENARIO_NAMES[@]}"; do
+        selected "$name" && echo "$name"
+    done
+    exit 0
+fi
+
+for tool in rkdriver.exe ironveil.exe Kill.exe dinput_probe.exe; do
+    if [[ ! -f "$TOOLS/$tool" ]]; then
+        echo "run_scenarios: $TOOLS/$tool is missing: build the windows preset first" >&2
+        exit 2
+    fi
+done
+
+# Ended by a signal, the EXIT trap still stops a session of its own.
+trap 'exit 130' INT
+trap 'exit 143' TERM
+if [[ "${RAIDKIT_SESSION_LOCKED:-}" == 1 && -n "${DISPLAY:-}" ]]; then
+    : # the caller's session
+else
+    trap wine_session_stop EXIT
+    wine_session_start 1
+fi
+
+rm -rf "$RUN_DIR"
+mkdir -p "$RUN_DIR" "$ARTIFACTS"
+
+passed=0
+failed=0
+skipped=0
+summary=()
+
+run_one() {
+    local name="$1" status start reason
+    SCEN_DIR="$RUN_DIR/$name"
+    mkdir -p "$SCEN_DIR"
+    start=$(now_ms)
+    if [[ "${SCENARIO_NEEDS_RAIDKIT[$name]}" == yes && ! -f "$RAIDKIT_EXE" ]]; then
+        status=1
+        echo "raidkit.exe is not built ($RAIDKIT_EXE)" >"$SCEN_DIR/reason"
+    else
+        set +e
+        (
+            set -Eeuo pipefail
+            trap end_scenario_processes EXIT
+            trap 'fail "unexpected failure (status $?) of: $BASH_COMMAND"' ERR
+            reset_state
+            "$name"
+        )
+        status=$?
+        set -e
+    fi
+    local secs
+    secs="$(printf '%d.%d' $((($(now_ms) - start) / 1000)) $((($(now_ms) - start) % 1000 / 100)))"
+    reason="$(cat "$SCEN_DIR/reason" 2>/dev/null || true)"
+    local line
+    case "$status" in
+        0) passed=$((passed + 1)); line="PASS  $name (${secs} s)" ;;
+        "$SKIP_STATUS") skipped=$((skipped + 1)); line="SKIP  $name: $reason" ;;
+        *)
+            failed=$((failed + 1))
+            line="FAIL  $name (${secs} s): ${reason:-exit status $status}"
+            line+=$'\n'"      log: $SCEN_DIR/scenario.log"
+            ;;
+    esac
+    echo "$line"
+    summary+=("$line")
+}
+
+echo "end-to-end scenarios (raidkit: $RAIDKIT_EXE)"
+for name in "${SCENARIO_NAMES[@]}"; do
+    selected "$name" && run_one "$name"
+done
+
+echo
+echo "end-to-end: $passed passed, $failed failed, $skipped skipped (artefacts: $ARTIFACTS)"
+[[ "$failed" -eq 0 ]]

@@ -1,0 +1,200 @@
+# shellcheck shell=bash
+# Helpers for the end-to-end scenarios; sourced by run_scenarios.sh after wine-env.sh.
+# A scenario runs in a subshell whose exit status is its result: 0 pass, 77 skip, anything else
+# fail; the reason is left in $SCEN_DIR/reason.
+#
+# Set by the runner: TOOLS (folder of rkdriver.exe, ironveil.exe, Kill.exe, dinput_probe.exe),
+# RAIDKIT_EXE, ARTIFACTS (kept after the run), SCEN_DIR (this scenario's scratch folder).
+
+readonly RAIDKIT_TITLE="Raidkit v2.2 By Velmor"
+readonly GAME_TITLE="Ironveil"
+readonly SETTINGS_KEY='HKLM\SOFTWARE\Kestrane\Kestrane Games\Ironveil'
+# shellcheck disable=SC2034 # used by the scenario files
+readonly RELAUNCH_ARGS=(go /D8 /C /R /I100 /U1)
+readonly SKIP_STATUS=77
+# Every image a scenario may leave running; cover.exe is a copy of the stand-in game.
+readonly SCENARIO_IMAGES=(raidkit.exe ironveil.exe cover.exe Kill.exe dinput_probe.exe)
+
+BG_PIDS=()
+STARTED_PID=""
+
+now_ms() { date +%s%3N; }
+
+note() { printf '%s %s\n' "$(date +%T.%3N)" "$*" >>"$SCEN_DIR/scenario.log"; }
+
+# The driver's own output goes to the scenario log unless the caller captures it.
+drv() { wine "$TOOLS/rkdriver.exe" "$@"; }
+drv_quiet() { drv "$@" >>"$SCEN_DIR/scenario.log" 2>&1; }
+
+fail() {
+    printf '%s\n' "$*" >"$SCEN_DIR/reason"
+    {
+        echo "FAIL: $*"
+        echo "windows at the time:"
+        drv list-windows 2>&1 || true
+    } >>"$SCEN_DIR/scenario.log"
+    exit 1
+}
+
+skip() {
+    printf '%s\n' "$*" >"$SCEN_DIR/reason"
+    exit "$SKIP_STATUS"
+}
+
+# start_win <log-name> <program.exe> [arguments...]: runs a Windows program in the background
+# (its output to a log file: a Wine child keeps its parent's stdout open) and sets STARTED_PID.
+start_win() {
+    local name="$1"
+    shift
+    wine "$@" >"$SCEN_DIR/$name.log" 2>&1 &
+    STARTED_PID=$!
+    BG_PIDS+=("$STARTED_PID")
+    note "started $* as pid $STARTED_PID"
+}
+
+# A folder holding a copy of raidkit.exe and, with "with-kill", the stand-in Kill.exe.
+make_app_dir() {
+    local dir="$1" with_kill="${2:-}"
+    mkdir -p "$dir"
+    cp "$RAIDKIT_EXE" "$dir/raidkit.exe"
+    if [[ "$with_kill" == with-kill ]]; then
+        cp "$TOOLS/Kill.exe" "$dir/Kill.exe"
+    fi
+}
+
+# start_raidkit <app-dir> [arguments...]
+start_raidkit() {
+    local dir="$1"
+    shift
+    start_win "raidkit-${#BG_PIDS[@]}" "$dir/raidkit.exe" "$@"
+}
+
+# start_game [title] [program]: the stand-in game, recording its chat into chat-<title>.txt.
+start_game() {
+    local title="${1:-$GAME_TITLE}" exe="${2:-$TOOLS/ironveil.exe}"
+    start_win "game-${title// /_}" "$exe" --title "$title" \
+        --record "$(to_win_path "$SCEN_DIR/chat-${title// /_}.txt")"
+    drv_quiet wait-window "$title" 20000 visible ||
+        fail "the stand-in game's window \"$title\" did not appear within 20 s"
+}
+
+wait_raidkit_window() {
+    local state="$1" timeout_ms="${2:-20000}"
+    drv_quiet wait-window "$RAIDKIT_TITLE" "$timeout_ms" "$state"
+}
+
+raidkit_count() { drv count-process raidkit.exe | tr -dc '0-9'; }
+
+alive() { pid_running "$1"; }
+
+# wait_exit <pid> <timeout-s>: true when the process ended in time; its status in EXIT_STATUS.
+EXIT_STATUS=""
+wait_exit() {
+    local pid="$1" timeout_s="$2" deadline
+    deadline=$(($(now_ms) + timeout_s * 1000))
+    while alive "$pid"; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+    EXIT_STATUS=0
+    wait "$pid" || EXIT_STATUS=$?
+    return 0
+}
+
+# holds_for <seconds> <command...>: the command keeps succeeding, checked repeatedly, for the
+# whole time. For "still running after N s" checks, which can only be made by waiting.
+holds_for() {
+    local seconds="$1" deadline
+    shift
+    deadline=$(($(now_ms) + seconds * 1000))
+    while (($(now_ms) < deadline)); do
+        "$@" || return 1
+        sleep 0.25
+    done
+    "$@"
+}
+
+raidkit_count_is() { [[ "$(raidkit_count)" == "$1" ]]; }
+
+# A copy that ends by itself ends cleanly; a crash shows as a non-zero status.
+expect_clean_exit() {
+    [[ "$EXIT_STATUS" == 0 ]] || fail "$1 ended with status $EXIT_STATUS"
+}
+
+# Value data of a settings value, or failure when the value (or the key) does not exist.
+# Only REG_SZ is accepted: every setting is stored as text.
+reg_value() {
+    local out line prefix="    $1    REG_SZ    "
+    out="$(wine reg query "$SETTINGS_KEY" /v "$1" 2>/dev/null | tr -d '\r')" || return 1
+    while IFS= read -r line; do
+        if [[ "$line" == "$prefix"* ]]; then
+            printf '%s' "${line#"$prefix"}"
+            return 0
+        fi
+        # An empty REG_SZ is printed without the blanks after its type.
+        if [[ "$line" == "    $1    REG_SZ" ]]; then
+            return 0
+        fi
+    done <<<"$out"
+    return 1
+}
+
+settings_key_exists() { wine reg query "$SETTINGS_KEY" >/dev/null 2>&1; }
+
+screenshot() {
+    mkdir -p "$ARTIFACTS"
+    import -display "$DISPLAY" -window root "$ARTIFACTS/$1.png"
+    note "screenshot $ARTIFACTS/$1.png"
+}
+
+# Ends every scenario process: raidkit politely first (so its tray icon goes), then by force.
+end_scenario_processes() {
+    if [[ "$(raidkit_count)" != 0 ]] && drv close "$RAIDKIT_TITLE" >/dev/null 2>&1; then
+        drv wait-process-count raidkit.exe 0 5000 >/dev/null 2>&1 || true
+    fi
+    drv kill-process "${SCENARIO_IMAGES[@]}" >/dev/null 2>&1 || true
+    local pid
+    for pid in "${BG_PIDS[@]}"; do
+        wait_exit "$pid" 10 || kill -9 "$pid" 2>/dev/null || true
+    done
+    BG_PIDS=()
+}
+
+# The known state every scenario starts from: no scenario process, no settings, empty folder.
+reset_state() {
+    end_scenario_processes
+    local left
+    left="$(drv count-process "${SCENARIO_IMAGES[@]}" | tr -dc '0-9')"
+    [[ "$left" == 0 ]] || fail "$left processes of an earlier scenario still run"
+    wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1 || true
+    settings_key_exists && fail "could not delete $SETTINGS_KEY before the scenario"
+    return 0
+}
+
+# wait_file_line <file> <line> <timeout-s>: the file holds that whole line.
+wait_file_line() {
+    local file="$1" line="$2" deadline
+    deadline=$(($(now_ms) + $3 * 1000))
+    until [[ -f "$file" ]] && grep -qxF -- "$line" "$file"; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# wait_file_content <file> <expected> <timeout-s>: the file's bytes are exactly the expected
+# text. Stops early when the file already holds more than expected.
+wait_file_content() {
+    local file="$1" want="$2" deadline got
+    deadline=$(($(now_ms) + $3 * 1000))
+    while :; do
+        got="$(
+            cat "$file" 2>/dev/null
+            printf x
+        )"
+        got="${got%x}"
+        [[ "$got" == "$want" ]] && return 0
+        ((${#got} <= ${#want})) || return 1
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}

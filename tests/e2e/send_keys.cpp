@@ -1,0 +1,34 @@
+#include "send_keys.h"
+
+#include <windows.h>
+
+namespace e2e {
+
+namespace {
+
+// Both codes go out: windows translate the virtual key into WM_KEYDOWN/WM_CHAR, while DirectInput
+// keyboards read the scan code (with a scan code of 0 they see only Pause).
+INPUT key_event(const KeySpec& key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key.vk;
+    in.ki.wScan = key.scan != 0 ? key.scan
+                                : static_cast<WORD>(MapVirtualKeyW(key.vk, MAPVK_VK_TO_VSC) & 0xFF);
+    in.ki.dwFlags = (key.extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    return in;
+}
+
+}  // namespace
+
+bool press_key(const KeySpec& key, unsigned hold_ms) {
+    INPUT down = key_event(key, false);
+    if (SendInput(1, &down, sizeof down) != 1) {
+        return false;
+    }
+    // Held across several 15 ms polls: a plain tap can fall between two reads of the keyboard.
+    Sleep(hold_ms);
+    INPUT up = key_event(key, true);
+    return SendInput(1, &up, sizeof up) == 1;
+}
+
+}  // namespace e2e
