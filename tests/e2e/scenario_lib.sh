@@ -9,6 +9,8 @@
 readonly RAIDKIT_TITLE="Raidkit v2.2 By Velmor"
 readonly GAME_TITLE="Ironveil"
 readonly SETTINGS_KEY='HKLM\SOFTWARE\Kestrane\Kestrane Games\Ironveil'
+# Every setting is also kept per user, and that copy is read first.
+readonly USER_SETTINGS_KEY='HKCU\SOFTWARE\Kestrane\Kestrane Games\Ironveil'
 # shellcheck disable=SC2034 # used by the scenario files
 readonly RELAUNCH_ARGS=(go /D8 /C /R /I100 /U1)
 readonly SKIP_STATUS=77
@@ -167,7 +169,10 @@ reset_state() {
     left="$(drv count-process "${SCENARIO_IMAGES[@]}" | tr -dc '0-9')"
     [[ "$left" == 0 ]] || fail "$left processes of an earlier scenario still run"
     wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1 || true
+    wine reg delete "$USER_SETTINGS_KEY" /f >/dev/null 2>&1 || true
     settings_key_exists && fail "could not delete $SETTINGS_KEY before the scenario"
+    ! wine reg query "$USER_SETTINGS_KEY" >/dev/null 2>&1 ||
+        fail "could not delete $USER_SETTINGS_KEY before the scenario"
     return 0
 }
 
