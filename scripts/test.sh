@@ -107,6 +107,8 @@ if step "windows: configure" cmake --preset windows; then
         step "windows: tests under Wine" ctest --test-dir build/windows --output-on-failure \
             -j "$JOBS" --timeout 300 || true
         step "end-to-end scenarios" tests/e2e/run_scenarios.sh --build-dir build/windows || true
+        step "key sender under Wine" tests/e2e/keys/run_key_sender_check.sh build/windows check ||
+            true
     else
         cat "$LOG_DIR/wine-session.log"
         not_run "wine: start session" "see $LOG_DIR/wine-session.log"
