@@ -12,6 +12,8 @@ PACKAGES=(
     nasm libjpeg62-turbo-dev libturbojpeg0-dev
     # running the Windows programs: 64-bit Wine only (wine32 would need the i386 architecture)
     wine wine64 fonts-wine
+    # metric clones of Times New Roman and MS Sans Serif for the windows' design
+    fonts-liberation
     # a private X screen, input and screenshots for the end-to-end tests
     xvfb xdotool x11-apps imagemagick
 )

@@ -109,6 +109,9 @@ if step "windows: configure" cmake --preset windows; then
         step "end-to-end scenarios" tests/e2e/run_scenarios.sh --build-dir build/windows || true
         step "key sender under Wine" tests/e2e/keys/run_key_sender_check.sh build/windows check ||
             true
+        # These switch the dpi and restart Wine: they get a prefix and a display of their own.
+        step "windows and tray end to end" env -u DISPLAY WINEPREFIX="$ROOT/build/wineprefix-window" \
+            tests/e2e/window/scenarios.sh || true
     else
         cat "$LOG_DIR/wine-session.log"
         not_run "wine: start session" "see $LOG_DIR/wine-session.log"

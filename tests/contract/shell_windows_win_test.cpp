@@ -87,5 +87,14 @@ TEST_F(Win32ShellWindowsTest, TitleRoundTripsAndVisibilityFollowsShowAndHide) {
     EXPECT_EQ(shell_->mainWindow(), toWindowId(shell_->mainHandle()));
 }
 
+TEST_F(Win32ShellWindowsTest, ShowMainBringsBackAMinimisedWindow) {
+    shell_->showMain();
+    ShowWindow(shell_->mainHandle(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(shell_->mainHandle()));
+    shell_->showMain();
+    EXPECT_FALSE(IsIconic(shell_->mainHandle()));
+    EXPECT_TRUE(shell_->mainVisible());
+}
+
 }  // namespace
 }  // namespace rk::win

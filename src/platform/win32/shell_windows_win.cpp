@@ -44,8 +44,11 @@ std::string Win32ShellWindows::mainTitle() {
 }
 
 void Win32ShellWindows::showMain() {
-    if (main_)
-        ShowWindow(main_.get(), SW_SHOW);
+    if (!main_)
+        return;
+    // Brought back from the taskbar too, and to the front: the player asked to see it.
+    ShowWindow(main_.get(), IsIconic(main_.get()) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(main_.get());
 }
 
 void Win32ShellWindows::hideMain() {
@@ -62,8 +65,11 @@ void Win32ShellWindows::closeMain() {
 }
 
 void Win32ShellWindows::showInfo() {
-    if (info_)
-        ShowWindow(info_.get(), SW_SHOW);
+    if (!info_)
+        return;
+    // "&Info" pressed again brings the one info window to the front.
+    ShowWindow(info_.get(), SW_SHOW);
+    SetForegroundWindow(info_.get());
 }
 
 void Win32ShellWindows::hideInfo() {

@@ -1,9 +1,9 @@
-// Window sizes from twips at a window's real DPI.
+// A window's DPI and window sizes from twips at that DPI.
 #pragma once
 
 #include <windows.h>
 
-namespace rk::app {
+namespace rk::win {
 
 // The window's DPI (per monitor where Windows supports it), else the screen's.
 UINT dpiOf(HWND window);
@@ -12,4 +12,7 @@ UINT dpiOf(HWND window);
 SIZE windowSizeForClient(int clientWidthTwips, int clientHeightTwips, DWORD style, DWORD exStyle,
                          UINT dpi);
 
-}  // namespace rk::app
+// Font height (negative: character height) for a size in hundredths of a point at dpi.
+int fontHeightAt(int centiPoints, UINT dpi);
+
+}  // namespace rk::win

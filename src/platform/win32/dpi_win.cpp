@@ -1,10 +1,12 @@
-// Implements: DPI look-up and twips-to-pixel sizing for the program's windows.
-#include "app/twips_win.h"
+// Implements: dpiOf, windowSizeForClient, fontHeightAt.
+#include "platform/win32/dpi_win.h"
+
+#include <cmath>
 
 #include "platform/win32/handles_win.h"
 #include "shell/layout.h"
 
-namespace rk::app {
+namespace rk::win {
 
 namespace {
 // Looked up at run time: both calls are missing before Windows 10 1607.
@@ -26,7 +28,7 @@ UINT dpiOf(HWND window) {
         if (dpi != 0)
             return dpi;
     }
-    win::WindowDc screen(nullptr);
+    WindowDc screen(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
@@ -42,4 +44,8 @@ SIZE windowSizeForClient(int clientWidthTwips, int clientHeightTwips, DWORD styl
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
-}  // namespace rk::app
+int fontHeightAt(int centiPoints, UINT dpi) {
+    return -static_cast<int>(std::lround(centiPoints * static_cast<double>(dpi) / 7200.0));
+}
+
+}  // namespace rk::win

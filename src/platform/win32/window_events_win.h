@@ -3,7 +3,11 @@
 
 #include <windows.h>
 
-namespace rk::app {
+#include <string_view>
+
+#include "platform/controls.h"
+
+namespace rk::win {
 
 constexpr UINT_PTR kTimer1Id = 1;
 constexpr UINT_PTR kTimer2Id = 2;
@@ -13,8 +17,10 @@ constexpr UINT kTrayMessage = WM_APP + 1;
 class WindowEvents {
   public:
     virtual ~WindowEvents() = default;
-    // BN_CLICKED or EN_CHANGE of a child control of the main window.
-    virtual void controlNotified(HWND control, UINT code) = 0;
+    // A click or text change of a main-window control, by its design name.
+    virtual void controlNotified(std::string_view control, ControlEvent event) = 0;
+    // A click of one of the info window's buttons, by its design name.
+    virtual void infoClicked(std::string_view control) = 0;
     virtual void timerFired(UINT_PTR timerId) = 0;
     virtual void trayNotified(LPARAM mouseMessage) = 0;
     // Explorer restarted and lost every tray icon.
@@ -25,4 +31,4 @@ class WindowEvents {
     virtual void windowGone(HWND window) = 0;
 };
 
-}  // namespace rk::app
+}  // namespace rk::win
