@@ -44,7 +44,7 @@ scenario() {
 }
 # The harness's own checks first (when they fail, the others' failures mean little), then the
 # program's life from start to end; files not named here follow in name order.
-ORDER=(harness launch_modes single_instance game_keys chat_keybinds settings_store)
+ORDER=(harness launch_modes single_instance game_keys chat_keybinds popup_closer settings_store)
 declare -A sourced=()
 for file in "${ORDER[@]/#/$HERE/scenarios/}" "$HERE"/scenarios/*; do
     file="${file%.sh}.sh"
