@@ -186,11 +186,11 @@ void Form1::TypeKeybind(int keybind) {
 namespace rk {
 
 void Form1::CheckMSN() {
-    closers_.CheckMSN(p_.controls.value("Check1"), p_.controls.text("Text1"));
+    rk::CheckMSN(p_.windows, p_.controls.value("Check1"), p_.controls.text("Text1"));
 }
 
 void Form1::CloseThatDirtyFuckingSpam() {
-    closers_.CloseThatDirtyFuckingSpam();
+    rk::CloseThatDirtyFuckingSpam(p_.windows);
 }
 
 void Form1::Open_profile_Click() {

@@ -99,7 +99,6 @@ class Form1 {
     SysTray tray_;
     ProfileEditor profile_;
     // Keeps the closers' window scan between ticks while no window changes.
-    PopupClosers closers_{p_.windows};
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;
