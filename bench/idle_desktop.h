@@ -4,8 +4,11 @@
 
 #include <string>
 
+#include "fake_capture_files.h"
+#include "fake_clipboard.h"
 #include "fake_controls.h"
 #include "fake_file_dialogs.h"
+#include "fake_gdi.h"
 #include "fake_key_sender.h"
 #include "fake_registry.h"
 #include "fake_system.h"
@@ -26,8 +29,9 @@ struct IdleDesktop {
         : processes(windows),
           shell(windows, processes.self),
           controls(rk::form1Layout()),
-          platform{registry, windows,  processes, files,       keyboard,  dialogs,
-                   shell,    controls, tray,      fileDialogs, textFiles, codePage, keys},
+          platform{registry, windows,   processes, files,       keyboard,  dialogs,
+                   shell,    controls,  tray,      fileDialogs, textFiles, codePage,
+                   keys,     clipboard, gdi,       captureFiles},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform,
                rk::ProcessInfo{kFolder, "raidkit", std::string(kFolder) + "\\raidkit.exe /Mini"},
@@ -64,6 +68,9 @@ struct IdleDesktop {
     rk::FakeTextFiles textFiles;
     rk::Windows1252 codePage;
     rk::FakeKeySender keys;
+    rk::FakeGdi gdi;
+    rk::FakeClipboard clipboard{gdi};
+    rk::FakeCaptureFiles captureFiles;
     rk::Platform platform;
     rk::Dispatcher dispatcher;
     rk::Form1 form;

@@ -9,7 +9,7 @@ PACKAGES=(
     # cross build for Windows (posix threads flavour: the win32 one has no std::thread)
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
     # JPEG library and its SIMD assembler
-    nasm libjpeg62-turbo-dev libturbojpeg0-dev
+    nasm libjpeg62-turbo-dev libturbojpeg0-dev dpkg-dev
     # running the Windows programs: 64-bit Wine only (wine32 would need the i386 architecture)
     wine wine64 fonts-wine
     # metric clones of Times New Roman and MS Sans Serif for the windows' design

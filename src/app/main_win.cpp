@@ -6,10 +6,13 @@
 #include <string>
 
 #include "app/resource_ids.h"
+#include "platform/win32/capture_files_win.h"
+#include "platform/win32/clipboard_win.h"
 #include "platform/win32/controls_win.h"
 #include "platform/win32/dialogs_win.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
+#include "platform/win32/gdi_win.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/key_sender_win.h"
 #include "platform/win32/keyboard_win.h"
@@ -129,8 +132,13 @@ int run(HINSTANCE instance) {
     rk::win::Win32AnsiCodePage codePage;
     rk::win::SendInputKeySender keySender;
     rk::win::Win32ShellWindows shell(std::move(mainWindow), std::move(infoWindow));
-    rk::Platform platform{registry, windows, processes,   files,     keyboard, dialogs,  shell,
-                          controls, tray,    fileDialogs, textFiles, codePage, keySender};
+    rk::win::Win32Clipboard clipboard(
+        static_cast<rk::WindowId>(reinterpret_cast<std::uintptr_t>(main)));
+    rk::win::Win32Gdi gdi;
+    rk::win::Win32CaptureFiles captureFiles;
+    rk::Platform platform{registry,  windows,   processes, files,       keyboard,  dialogs,
+                          shell,     controls,  tray,      fileDialogs, textFiles, codePage,
+                          keySender, clipboard, gdi,       captureFiles};
     rk::Dispatcher dispatcher(dialogs, [&shell] { shell.closeMain(); });
     rk::Form1 form(platform, rk::win::currentProcessInfo(), dispatcher);
     events.attach(form, dispatcher, shell);

@@ -3,10 +3,13 @@
 
 #include <string>
 
+#include "platform/capture_files.h"
+#include "platform/clipboard.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
+#include "platform/gdi.h"
 #include "platform/key_sender.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
@@ -39,6 +42,9 @@ struct Platform {
     TextFiles& textFiles;
     AnsiCodePage& codePage;
     KeySender& keys;
+    Clipboard& clipboard;
+    Gdi& gdi;
+    CaptureFiles& captureFiles;
 };
 
 }  // namespace rk

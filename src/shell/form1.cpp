@@ -9,7 +9,14 @@
 namespace rk {
 
 Form1::Form1(Platform& platform, ProcessInfo info, Dispatcher& dispatcher)
-    : p_(platform), info_(std::move(info)), dispatcher_(dispatcher), tray_(platform.tray) {}
+    : p_(platform),
+      info_(std::move(info)),
+      dispatcher_(dispatcher),
+      tray_(platform.tray),
+      shots_(CapturePlatform{platform.clipboard, platform.gdi, platform.captureFiles, jpeg_},
+             info_.exeName, [this](std::string_view text, std::string_view title, BoxIcon icon) {
+                 dispatcher_.messageBox(text, title, icon);
+             }) {}
 
 void Form1::Form_Load() {
     p_.processes.raisePriority();
@@ -65,6 +72,11 @@ void Form1::Timer1_Timer() {
     if (ended_)
         return;
     Checkit();
+    // Stores the screenshots that are due; a press waits here for Windows' picture.
+    shots_.tick(ShotClock::now(), [this] {
+        return ShotSettings{ScreenPrefix, ReadSetting(p_.registry, "ScreenyFormat"),
+                            p_.controls.text("txtJPGQuality")};
+    });
     CheckMSN();
     CloseThatDirtyFuckingSpam();
 }
@@ -169,8 +181,11 @@ void Form1::Checkit() {
 
 namespace rk {
 
-// Print Screen is recognised by the poll; storing the picture is not built yet.
-void Form1::SaveIt() {}
+// Print Screen seen: the shot is stored by this tick or a later one, once Windows' picture is
+// on the clipboard or the short wait for it is over.
+void Form1::SaveIt() {
+    shots_.press(ShotClock::now());
+}
 
 void Form1::TypeKeybind(int keybind) {
     std::string text = p_.controls.text("oText" + std::to_string(keybind));

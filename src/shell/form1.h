@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "capture/save_it.h"
 #include "input/key_watch.h"
 #include "input/keybinds.h"
 #include "platform/platform.h"
@@ -98,6 +99,9 @@ class Form1 {
     KeyState tickState_{};  // this tick's keyboard: which modifiers the player holds
     SysTray tray_;
     ProfileEditor profile_;
+    TurboJpegLibrary jpeg_;
+    // Print Screen: the wait for Windows' picture and the numbered files.
+    Screenshots shots_;
     // Keeps the closers' window scan between ticks while no window changes.
     bool trayMode_ = false;
     bool ended_ = false;

@@ -392,3 +392,36 @@ TEST(ChatKeys, KeyTypedByALineDoesNotSetOffItsOwnAction) {
 
 }  // namespace
 }  // namespace rk
+
+namespace rk {
+namespace {
+
+TEST(Screenshots, PrintScreenStoresTheClipboardPictureAsTheNextJpeg) {
+    FormHarness h;
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder",
+                       "C:\\Shots\\ScreenShot");
+    h.captureFiles.addFolder("C:\\Shots");
+    h.load();
+    h.tick();
+    h.clipboard.putBitmap(FakeImage{4, 4, std::vector<std::uint32_t>(16, 0x336699)});
+    h.press(dik::kSysRq);
+    EXPECT_EQ(h.captureFiles.filesIn("C:\\Shots"), std::vector<std::string>{"ScreenShot1.jpg"});
+}
+
+TEST(Screenshots, QualityBoxTextThatIsNoNumberIsReported) {
+    FormHarness h;
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder",
+                       "C:\\Shots\\ScreenShot");
+    h.captureFiles.addFolder("C:\\Shots");
+    h.load();
+    h.controls.setText("txtJPGQuality", "abc");
+    h.tick();
+    h.clipboard.putBitmap(FakeImage{4, 4, std::vector<std::uint32_t>(16, 0x336699)});
+    h.press(dik::kSysRq);
+    EXPECT_TRUE(h.captureFiles.filesIn("C:\\Shots").empty());
+    ASSERT_FALSE(h.dialogs.shown.empty());
+    EXPECT_NE(h.dialogs.shown.back().text.find("13"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace rk

@@ -3,8 +3,11 @@
 
 #include <memory>
 
+#include "fake_capture_files.h"
+#include "fake_clipboard.h"
 #include "fake_controls.h"
 #include "fake_file_dialogs.h"
+#include "fake_gdi.h"
 #include "fake_key_sender.h"
 #include "fake_registry.h"
 #include "fake_system.h"
@@ -19,8 +22,9 @@ struct FormHarness {
         : processes(windows),
           shell(windows, processes.self),
           controls(form1Layout()),
-          platform{registry, windows, processes,   files,     keyboard, dialogs, shell,
-                   controls, tray,    fileDialogs, textFiles, codePage, keys},
+          platform{registry, windows,   processes, files,       keyboard,  dialogs,
+                   shell,    controls,  tray,      fileDialogs, textFiles, codePage,
+                   keys,     clipboard, gdi,       captureFiles},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform, ProcessInfo{folder, "raidkit", folder + "\\raidkit.exe " + arguments},
                dispatcher) {
@@ -66,6 +70,9 @@ struct FormHarness {
     FakeTextFiles textFiles;
     Windows1252 codePage;
     FakeKeySender keys;
+    FakeGdi gdi;
+    FakeClipboard clipboard{gdi};
+    FakeCaptureFiles captureFiles;
     Platform platform;
     Dispatcher dispatcher;
     Form1 form;

@@ -1,0 +1,48 @@
+#include "capture/file_replace.h"
+
+#include <string>
+
+#include "platform/error.h"
+
+namespace rk {
+
+namespace {
+// Enough for leftovers of earlier runs that were cut off mid-write.
+constexpr int kTempNameTries = 20;
+}  // namespace
+
+FileResult StoreNewFile(CaptureFiles& files, std::string_view target, FilePieces pieces,
+                        bool replace) {
+    std::string temp;
+    FileResult written = FileResult::Exists;
+    for (int i = 1; i <= kTempNameTries && written == FileResult::Exists; ++i) {
+        temp = std::string(target) + ".rktmp" + (i > 1 ? std::to_string(i) : "");
+        written = files.writeNew(temp, pieces);
+    }
+    if (written != FileResult::Ok)
+        return written;
+    const FileResult moved = files.move(temp, target, replace);
+    if (moved != FileResult::Ok)
+        files.remove(temp);
+    return moved;
+}
+
+void RaiseFileError(FileResult result) {
+    switch (result) {
+        case FileResult::PathNotFound:
+            throw RaidError(err::kPathNotFound, "Raidkit", "Path not found");
+        case FileResult::SharingViolation:
+            throw RaidError(70, "Raidkit", "Permission denied");
+        case FileResult::DiskFull:
+            throw RaidError(61, "Raidkit", "Disk full");
+        case FileResult::Exists:
+            throw RaidError(58, "Raidkit", "File already exists");
+        case FileResult::Ok:
+        case FileResult::AccessDenied:
+        case FileResult::Failed:
+            break;
+    }
+    throw RaidError(75, "Raidkit", "Path/File access error");
+}
+
+}  // namespace rk

@@ -1,0 +1,26 @@
+// Storing a finished file under its name without ever leaving a half-written one there: the
+// bytes go to a new file beside it, which is then moved into place.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "platform/capture_files.h"
+
+namespace rk {
+
+using FilePieces = std::span<const std::span<const std::uint8_t>>;
+
+// Writes the pieces as a new file beside target and moves it onto target. With replace an
+// existing file of that name is replaced in the same step; without it an existing entry is
+// left untouched and the result is Exists. On any failure nothing is left behind and an
+// earlier file of that name is as it was.
+FileResult StoreNewFile(CaptureFiles& files, std::string_view target, FilePieces pieces,
+                        bool replace);
+
+// The program's error for a file operation that failed: 76 path not found, 75 path/file
+// access error, 70 permission denied, 61 disk full, 58 file already exists.
+[[noreturn]] void RaiseFileError(FileResult result);
+
+}  // namespace rk

@@ -1,0 +1,80 @@
+#include "capture/save_it.h"
+
+#include "capture/bmp_file.h"
+#include "capture/dib_section.h"
+#include "capture/quality.h"
+
+namespace rk {
+
+void ClipboardWait::press(ShotClock::time_point now, std::uint32_t sequence) {
+    pending_.push_back({now + limit_, lastSeen_.value_or(sequence)});
+}
+
+std::optional<ShotSource> ClipboardWait::poll(ShotClock::time_point now, std::uint32_t sequence,
+                                              bool hasBitmap) {
+    lastSeen_ = sequence;
+    if (pending_.empty())
+        return std::nullopt;
+    const Pending front = pending_.front();
+    if (sequence != front.baseline && hasBitmap) {
+        pending_.pop_front();
+        // One image serves one press: the presses still waiting wait for the next change.
+        for (Pending& p : pending_) p.baseline = sequence;
+        return ShotSource::Clipboard;
+    }
+    if (now >= front.deadline) {
+        pending_.pop_front();
+        return ShotSource::Screen;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& naming,
+                                  const ShotSettings& settings, ShotSource source,
+                                  JpegWriterSetup& writer) {
+    const bool bmp = settings.format == "Bmp";
+    const std::int32_t quality = bmp ? 0 : QualityFromText(settings.quality);
+
+    cDIBSection surface(platform.gdi);
+    if (source == ShotSource::Clipboard) {
+        platform.clipboard.useBitmap([&](GdiHandle bitmap) { surface.CreateFromPicture(bitmap); });
+    } else {
+        surface.CreateFromScreen();
+    }
+    if (surface.DIBSectionBitsPtr() == nullptr)
+        return std::nullopt;
+
+    std::string name = naming.next(platform.files, settings.prefix, bmp ? ".bmp" : ".jpg");
+    if (bmp) {
+        WriteBmpFile(platform.files, surface, name);
+    } else if (!WriteJPEGFile(writer, surface, name, quality)) {
+        return std::nullopt;
+    }
+    naming.stored(name);
+    return name;
+}
+
+Screenshots::Screenshots(CapturePlatform platform, std::string exeName, ShowBox show,
+                         std::chrono::milliseconds wait)
+    : platform_(platform),
+      writer_{platform.files, platform.jpeg, std::move(show), std::move(exeName)},
+      wait_(wait) {}
+
+void Screenshots::press(ShotClock::time_point now) {
+    wait_.press(now, platform_.clipboard.sequenceNumber());
+}
+
+void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettings()>& settings) {
+    lastStored_.clear();
+    for (;;) {
+        const std::uint32_t sequence = platform_.clipboard.sequenceNumber();
+        const bool hasBitmap = wait_.waiting() && platform_.clipboard.hasBitmap();
+        const std::optional<ShotSource> source = wait_.poll(now, sequence, hasBitmap);
+        if (!source)
+            return;
+        if (auto name = SaveIt(platform_, naming_, settings(), *source, writer_))
+            lastStored_.push_back(std::move(*name));
+    }
+}
+
+}  // namespace rk

@@ -1,0 +1,104 @@
+// SaveIt: Print Screen stored as the next numbered .bmp or .jpg file, and the short wait for
+// Windows' own image of the screen that comes with it.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "capture/jpeg_writer.h"
+#include "capture/screenshot_naming.h"
+#include "capture/show_box.h"
+#include "platform/capture_files.h"
+#include "platform/clipboard.h"
+#include "platform/gdi.h"
+
+namespace rk {
+
+using ShotClock = std::chrono::steady_clock;
+
+// How long a press waits for a new bitmap on the clipboard before the screen is copied
+// directly. Windows puts its image there within a few milliseconds; Wine never does.
+constexpr std::chrono::milliseconds kClipboardWait{100};
+
+enum class ShotSource { Clipboard, Screen };
+
+// Reading the clipboard the moment the key is seen can store the previous picture or none:
+// Windows may put the new image there after the key goes down, Windows 11 gives the key to its
+// Snipping Tool, and Wine puts nothing there. Each press therefore waits, tick by tick and
+// without holding up the poll, for the clipboard to change; where no new bitmap comes within
+// the limit, the screen itself is the picture.
+class ClipboardWait {
+  public:
+    explicit ClipboardWait(std::chrono::milliseconds limit = kClipboardWait) : limit_(limit) {}
+
+    // Print Screen seen. sequence: the clipboard's sequence number now, used when no poll has
+    // seen one yet; otherwise the number seen at the previous poll counts, so that an image
+    // that arrived between that poll and the press belongs to the press.
+    void press(ShotClock::time_point now, std::uint32_t sequence);
+    // Once per tick, after the keys, and again while it returns a shot. hasBitmap matters
+    // only while a press waits. A clipboard change serves the oldest waiting press only.
+    std::optional<ShotSource> poll(ShotClock::time_point now, std::uint32_t sequence,
+                                   bool hasBitmap);
+    bool waiting() const { return !pending_.empty(); }
+
+  private:
+    struct Pending {
+        ShotClock::time_point deadline;
+        std::uint32_t baseline;
+    };
+    std::chrono::milliseconds limit_;
+    std::deque<Pending> pending_;
+    std::optional<std::uint32_t> lastSeen_;
+};
+
+struct CapturePlatform {
+    Clipboard& clipboard;
+    Gdi& gdi;
+    CaptureFiles& files;
+    JpegLibrary& jpeg;
+};
+
+// What a shot reads at the moment it is stored.
+struct ShotSettings {
+    std::string prefix;   // ScreenPrefix
+    std::string format;   // the ScreenyFormat setting; exactly "Bmp" means a bitmap file
+    std::string quality;  // the text of the quality box
+};
+
+// Stores one screenshot from the source and returns the file's name; nothing when there was
+// no picture (an empty clipboard, a surface that cannot be made) or the JPEG could not be
+// written (the player has been told). Raises type mismatch / overflow for a JPEG quality text
+// that is no 32-bit number before anything is written, the file error when a bitmap file
+// cannot be written, 26001 when the encoder cannot be set up.
+std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& naming,
+                                  const ShotSettings& settings, ShotSource source,
+                                  JpegWriterSetup& writer);
+
+// The whole road of Print Screen for Form1: press() when the key is seen, tick() once per
+// poll after the keys.
+class Screenshots {
+  public:
+    Screenshots(CapturePlatform platform, std::string exeName, ShowBox show,
+                std::chrono::milliseconds wait = kClipboardWait);
+
+    void press(ShotClock::time_point now);
+    // Stores the shots that are due; settings is asked at each one. Raises what SaveIt
+    // raises; a shot that raised is not tried again.
+    void tick(ShotClock::time_point now, const std::function<ShotSettings()>& settings);
+    bool waiting() const { return wait_.waiting(); }
+    // The files stored by the last tick, for tests and benchmarks.
+    const std::vector<std::string>& lastStored() const { return lastStored_; }
+
+  private:
+    CapturePlatform platform_;
+    JpegWriterSetup writer_;
+    ClipboardWait wait_;
+    ScreenshotNaming naming_;
+    std::vector<std::string> lastStored_;
+};
+
+}  // namespace rk

@@ -1,0 +1,139 @@
+// Implements: rk::win::Win32CaptureFiles (FindFirstFileW, CreateFileW(CREATE_NEW)/WriteFile,
+// MoveFileExW, DeleteFileW, SetFileTime, SetFileAttributesW).
+#include "platform/win32/capture_files_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/capture_handles_win.h"
+#include "platform/win32/text_win.h"
+
+namespace rk::win {
+
+namespace {
+
+// A NUL would make Windows act on a shorter name than the one asked about.
+bool usableName(std::string_view path) {
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
+FileResult resultOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return FileResult::Exists;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_DIRECTORY:
+            return FileResult::PathNotFound;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return FileResult::AccessDenied;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return FileResult::SharingViolation;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return FileResult::DiskFull;
+        default:
+            return FileResult::Failed;
+    }
+}
+
+std::uint64_t ticksOf(const FILETIME& t) {
+    return std::uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime;
+}
+FILETIME fileTimeOf(std::uint64_t ticks) {
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+}  // namespace
+
+std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
+    // An exact look-up: FindFirstFileW would take these as wildcards.
+    if (!usableName(path) || path.find_first_of("*?") != std::string_view::npos)
+        return std::nullopt;
+    WIN32_FIND_DATAW data{};
+    UniqueFindHandle search(FindFirstFileW(toWide(path).c_str(), &data));
+    if (!search)
+        return std::nullopt;
+    return FileEntry{data.dwFileAttributes,
+                     {ticksOf(data.ftCreationTime), ticksOf(data.ftLastAccessTime),
+                      ticksOf(data.ftLastWriteTime)}};
+}
+
+FileResult Win32CaptureFiles::writeNew(std::string_view path,
+                                       std::span<const std::span<const std::uint8_t>> pieces) {
+    if (!usableName(path))
+        return FileResult::PathNotFound;
+    const std::wstring name = toWide(path);
+    UniqueKernelHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                        nullptr));
+    if (!file)
+        return resultOf(GetLastError());
+    DWORD error = ERROR_SUCCESS;
+    for (auto piece : pieces) {
+        const std::uint8_t* at = piece.data();
+        std::size_t left = piece.size();
+        while (left > 0 && error == ERROR_SUCCESS) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(file.get(), at, chunk, &written, nullptr) || written != chunk) {
+                error = GetLastError();
+                if (error == ERROR_SUCCESS)
+                    error = ERROR_DISK_FULL;
+            }
+            at += chunk;
+            left -= chunk;
+        }
+    }
+    // A failed close is a failed write too (network drives report late).
+    if (!CloseHandle(file.release()) && error == ERROR_SUCCESS)
+        error = GetLastError();
+    if (error != ERROR_SUCCESS) {
+        DeleteFileW(name.c_str());
+        return resultOf(error);
+    }
+    return FileResult::Ok;
+}
+
+FileResult Win32CaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
+    if (!usableName(from) || !usableName(to))
+        return FileResult::PathNotFound;
+    if (MoveFileExW(toWide(from).c_str(), toWide(to).c_str(),
+                    replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
+        return FileResult::Ok;
+    }
+    return resultOf(GetLastError());
+}
+
+bool Win32CaptureFiles::remove(std::string_view path) {
+    return usableName(path) && DeleteFileW(toWide(path).c_str()) != FALSE;
+}
+
+bool Win32CaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
+    if (!usableName(path))
+        return false;
+    UniqueKernelHandle file(CreateFileW(toWide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return false;
+    const FILETIME creation = fileTimeOf(times.creation);
+    const FILETIME access = fileTimeOf(times.lastAccess);
+    const FILETIME write = fileTimeOf(times.lastWrite);
+    return SetFileTime(file.get(), &creation, &access, &write) != FALSE;
+}
+
+bool Win32CaptureFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
+    return usableName(path) && SetFileAttributesW(toWide(path).c_str(), attributes) != FALSE;
+}
+
+}  // namespace rk::win

@@ -1,0 +1,19 @@
+// CaptureFiles on kernel32's file functions.
+#pragma once
+
+#include "platform/capture_files.h"
+
+namespace rk::win {
+
+class Win32CaptureFiles final : public CaptureFiles {
+  public:
+    std::optional<FileEntry> find(std::string_view path) override;
+    FileResult writeNew(std::string_view path,
+                        std::span<const std::span<const std::uint8_t>> pieces) override;
+    FileResult move(std::string_view from, std::string_view to, bool replace) override;
+    bool remove(std::string_view path) override;
+    bool setTimes(std::string_view path, const FileTimes& times) override;
+    bool setAttributes(std::string_view path, std::uint32_t attributes) override;
+};
+
+}  // namespace rk::win

@@ -1,0 +1,98 @@
+# shellcheck shell=bash
+# Print Screen with the real raidkit.exe: the picture that comes on the clipboard with the key is
+# stored as the next free numbered .jpg or .bmp under the screenshot prefix, the screen itself
+# where none comes. A scenario file of run_scenarios.sh (it belongs in tests/e2e/scenarios/).
+# put_bitmap.exe puts a known picture on the clipboard and presses Print Screen with it, as
+# Windows answers the key; compare_picture.exe checks a stored file against that picture.
+
+CAPTURE_TOOLS="${CAPTURE_TOOLS:-$TOOLS/capture}"
+
+# shots_start <folder> [ScreenyFormat]: raidkit.exe with the screenshot prefix <folder>\ScreenShot.
+shots_start() {
+    [[ -f "$CAPTURE_TOOLS/put_bitmap.exe" ]] || skip "tests/e2e/capture is not built"
+    wine reg add "$SETTINGS_KEY" /v ScreenFolder /d "$(to_win_path "$1")\\ScreenShot" /f \
+        >>"$SCEN_DIR/scenario.log" 2>&1
+    wine reg add "$SETTINGS_KEY" /v ScreenyFormat /d "${2:-Jpg}" /f >>"$SCEN_DIR/scenario.log" 2>&1
+    make_app_dir "$SCEN_DIR/app"
+    start_raidkit "$SCEN_DIR/app"
+    wait_raidkit_window visible 20000 || fail "raidkit's window did not appear within 20 s"
+}
+
+# print_screen_with <seed> <width> <height>
+print_screen_with() {
+    wine "$CAPTURE_TOOLS/put_bitmap.exe" "$@" --press >>"$SCEN_DIR/scenario.log" 2>&1 ||
+        fail "put_bitmap.exe could not put picture $1 on the clipboard and press Print Screen"
+}
+
+# wait_shot <file> <timeout-s>: files are moved into place whole, so existing is finished.
+wait_shot() {
+    local deadline=$(($(now_ms) + $2 * 1000))
+    until [[ -f "$1" ]]; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# same_picture <file> <seed> <width> <height> <max-mean-difference>
+same_picture() {
+    local out
+    out="$(wine "$CAPTURE_TOOLS/compare_picture.exe" "$(to_win_path "$1")" "${@:2}" 2>&1)" ||
+        fail "$(basename "$1") is not picture $2: $out"
+    note "$(basename "$1"): $out"
+}
+
+files_in() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort | tr '\n' ' '; }
+
+scenario screenshot_numbered_jpgs_from_the_clipboard yes
+screenshot_numbered_jpgs_from_the_clipboard() {
+    local shots="$SCEN_DIR/shots"
+    mkdir -p "$shots"
+    # Gaps are filled first.
+    printf x >"$shots/ScreenShot1.jpg"
+    printf x >"$shots/ScreenShot2.jpg"
+    printf x >"$shots/ScreenShot4.jpg"
+    shots_start "$shots"
+    print_screen_with 1 640 480
+    wait_shot "$shots/ScreenShot3.jpg" 10 || fail "no ScreenShot3.jpg 10 s after Print Screen"
+    same_picture "$shots/ScreenShot3.jpg" 1 640 480 1.5
+    print_screen_with 2 320 200
+    wait_shot "$shots/ScreenShot5.jpg" 10 || fail "no ScreenShot5.jpg after the second Print Screen"
+    same_picture "$shots/ScreenShot5.jpg" 2 320 200 1.5
+    local want="ScreenShot1.jpg ScreenShot2.jpg ScreenShot3.jpg ScreenShot4.jpg ScreenShot5.jpg "
+    holds_for 1 test "$(files_in "$shots")" == "$want" ||
+        fail "the folder holds $(files_in "$shots"), expected $want"
+}
+
+scenario screenshot_bmp_exactly_when_the_format_is_Bmp yes
+screenshot_bmp_exactly_when_the_format_is_Bmp() {
+    local shots="$SCEN_DIR/shots"
+    mkdir -p "$shots"
+    shots_start "$shots" Bmp
+    print_screen_with 3 333 211
+    wait_shot "$shots/ScreenShot1.bmp" 10 || fail "no ScreenShot1.bmp 10 s after Print Screen"
+    same_picture "$shots/ScreenShot1.bmp" 3 333 211 0
+}
+
+# Wine, like Windows 11 with its Snipping Tool, puts nothing on the clipboard for the key.
+scenario screenshot_of_the_screen_when_no_picture_comes yes
+screenshot_of_the_screen_when_no_picture_comes() {
+    local shots="$SCEN_DIR/shots"
+    mkdir -p "$shots"
+    shots_start "$shots"
+    drv_quiet press printscreen || fail "rkdriver could not send Print Screen"
+    wait_shot "$shots/ScreenShot1.jpg" 10 || fail "no ScreenShot1.jpg 10 s after Print Screen"
+    local out
+    out="$(wine "$CAPTURE_TOOLS/compare_picture.exe" "$(to_win_path "$shots/ScreenShot1.jpg")" \
+        0 1024 768 1000 2>&1)" || fail "ScreenShot1.jpg is not a 1024x768 picture of the screen: $out"
+}
+
+scenario screenshot_into_a_missing_folder_tells_the_player yes
+screenshot_into_a_missing_folder_tells_the_player() {
+    shots_start "$SCEN_DIR/no such folder"
+    print_screen_with 5 64 64
+    drv_quiet wait-window Error 10000 visible ||
+        fail "no box titled Error after Print Screen into a missing folder"
+    drv_quiet close Error || fail "could not close the box"
+    [[ ! -e "$SCEN_DIR/no such folder" ]] || fail "the missing folder was made"
+    holds_for 1 raidkit_count_is 1 || fail "raidkit.exe did not keep running"
+}
