@@ -5,9 +5,9 @@
 namespace rk {
 
 FakeControls::FakeControls(const WindowSpec& window) {
-    for (const auto& spec : window.controls) {
-        controls_.emplace(std::string(spec.name),
-                          State{&spec, std::string(spec.caption), spec.selected});
+    for (const auto& design : window.controls) {
+        controls_.emplace(std::string(design.name),
+                          State{&design, std::string(design.caption), design.selected});
     }
 }
 
@@ -48,10 +48,10 @@ void FakeControls::setValue(std::string_view control, bool on) {
     if (s.value == on)
         return;
     s.value = on;
-    if (on && s.spec->kind == ControlKind::OptionButton) {
+    if (on && s.design->kind == ControlKind::OptionButton) {
         for (auto& [name, other] : controls_) {
-            if (&other != &s && other.spec->kind == ControlKind::OptionButton &&
-                other.spec->parent == s.spec->parent)
+            if (&other != &s && other.design->kind == ControlKind::OptionButton &&
+                other.design->parent == s.design->parent)
                 other.value = false;
         }
     }
@@ -70,8 +70,8 @@ void FakeControls::type(std::string_view control, std::string_view text) {
     if (!s.enabled)
         return;
     // The length limit holds for what the player types, not for what the program sets.
-    if (s.spec->maxLength > 0 && text.size() > static_cast<size_t>(s.spec->maxLength)) {
-        text = text.substr(0, s.spec->maxLength);
+    if (s.design->maxLength > 0 && text.size() > static_cast<size_t>(s.design->maxLength)) {
+        text = text.substr(0, s.design->maxLength);
     }
     setText(control, text);
 }
@@ -80,7 +80,7 @@ void FakeControls::click(std::string_view control) {
     State& s = at(control);
     if (!s.enabled)
         return;
-    switch (s.spec->kind) {
+    switch (s.design->kind) {
         case ControlKind::CheckBox:
             setValue(control, !s.value);
             break;

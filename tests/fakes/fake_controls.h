@@ -15,7 +15,7 @@ namespace rk {
 class FakeControls : public Controls {
   public:
     struct State {
-        const ControlSpec* spec;
+        const ControlSpec* design;
         std::string text;
         bool value;
         bool enabled = true;
