@@ -1,6 +1,7 @@
 // Other programs' top-level windows: look-up by title, showing, bringing to the front.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,16 @@ class WindowSystem {
     virtual void postClose(WindowId window) = 0;
     // 0 when the window no longer exists.
     virtual ProcessId ownerProcess(WindowId window) = 0;
+
+    // Lets a caller keep what it learnt from findByTitle, topLevelWindows and titleOf: the number
+    // differs from the previous call's whenever, in between, a top-level window of any program
+    // (this one's included) may have been created, destroyed, shown, hidden or retitled, as far
+    // as the system announces such changes. An equal number means none was announced; a
+    // different one does not promise that anything changed. Z-order changes are not counted.
+    // Windows announces all five; Wine 8 only new windows, so a caller still looks again now and
+    // then. On Windows the news arrives with the messages of the thread that made this object,
+    // so that thread must pump them. Costs no system call.
+    virtual std::uint64_t changeCount() = 0;
 };
 
 }  // namespace rk

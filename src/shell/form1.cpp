@@ -201,11 +201,13 @@ void Form1::TypeKeybind(int keybind) {
 namespace rk {
 
 void Form1::CheckMSN() {
-    rk::CheckMSN(p_.windows, p_.controls.value("Check1"), p_.controls.text("Text1"));
+    // Text1 only counts while the box is ticked: no need to read it at every tick otherwise.
+    const bool ticked = p_.controls.value("Check1");
+    closers_.CheckMSN(ticked, ticked ? p_.controls.text("Text1") : std::string());
 }
 
 void Form1::CloseThatDirtyFuckingSpam() {
-    rk::CloseThatDirtyFuckingSpam(p_.windows);
+    closers_.CloseThatDirtyFuckingSpam();
 }
 
 void Form1::Open_profile_Click() {

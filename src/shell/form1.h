@@ -99,10 +99,11 @@ class Form1 {
     KeyState tickState_{};  // this tick's keyboard: which modifiers the player holds
     SysTray tray_;
     ProfileEditor profile_;
+    // Keeps the closers' window scan between ticks while no window changes.
+    PopupClosers closers_{p_.windows};
     TurboJpegLibrary jpeg_;
     // Print Screen: the wait for Windows' picture and the numbered files.
     Screenshots shots_;
-    // Keeps the closers' window scan between ticks while no window changes.
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

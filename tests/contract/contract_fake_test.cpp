@@ -35,7 +35,10 @@ class FakeWindowHarness {
     bool exists(WindowId window) { return windows_.exists(window); }
     bool visible(WindowId window) { return windows_.window(window).visible; }
     WindowId foreground() { return windows_.foreground(); }
+    void rename(WindowId window, const std::string& title) { windows_.setTitle(window, title); }
+    void destroy(WindowId window) { windows_.destroyWindow(window); }
     void pump() {}
+    bool announces(WindowChange) { return true; }
 
   private:
     static constexpr ProcessId kOtherProgram = 4242;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
 #include <vector>
 
 #include "files_contract.h"
@@ -97,10 +98,61 @@ class Win32WindowHarness {
     bool exists(WindowId window) { return IsWindow(win::toHwnd(window)); }
     bool visible(WindowId window) { return IsWindowVisible(win::toHwnd(window)); }
     WindowId foreground() { return win::toWindowId(GetForegroundWindow()); }
+    void rename(WindowId window, const std::string& title) {
+        SetWindowTextW(win::toHwnd(window), win::toWide(title).c_str());
+    }
+    void destroy(WindowId window) {
+        for (auto& made : made_) {
+            if (made.get() == win::toHwnd(window))
+                made.reset();
+        }
+    }
     void pump() { pumpMessages(); }
+    bool announces(WindowChange change) {
+        static const std::set<DWORD> events = announcedEvents();
+        switch (change) {
+            case WindowChange::Retitled:
+                return events.contains(EVENT_OBJECT_NAMECHANGE);
+            case WindowChange::ShownOrHidden:
+                return events.contains(EVENT_OBJECT_SHOW) && events.contains(EVENT_OBJECT_HIDE);
+            case WindowChange::Destroyed:
+                return events.contains(EVENT_OBJECT_DESTROY);
+        }
+        return false;
+    }
 
   private:
     static constexpr wchar_t kClass[] = L"RaidkitContractWindow";
+
+    // The events this system sends at all for a window of ours, seen through a hook of the
+    // test's own, so that the count is only held to what the system announces.
+    static std::set<DWORD> announcedEvents() {
+        static HWND watched = nullptr;
+        static std::set<DWORD>* seen = nullptr;
+        std::set<DWORD> events;
+        seen = &events;
+        win::UniqueWinEventHook hook(SetWinEventHook(
+            EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE, nullptr,
+            [](HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+                if (hwnd == watched && object == OBJID_WINDOW)
+                    seen->insert(event);
+            },
+            0, 0, WINEVENT_OUTOFCONTEXT));
+        win::UniqueWindow window(CreateWindowExW(0, kClass, L"Announced", WS_OVERLAPPEDWINDOW, 0, 0,
+                                                 100, 100, nullptr, nullptr,
+                                                 GetModuleHandleW(nullptr), nullptr));
+        watched = window.get();
+        SetWindowTextW(watched, L"Announced again");
+        ShowWindow(watched, SW_SHOWNOACTIVATE);
+        ShowWindow(watched, SW_HIDE);
+        window.reset();
+        waitFor([&] { return events.contains(EVENT_OBJECT_DESTROY); }, pumpMessages,
+                std::chrono::seconds(1));
+        hook.reset();
+        seen = nullptr;
+        return events;
+    }
+
     win::Win32WindowSystem windows_;
     std::vector<win::UniqueWindow> made_;
 };

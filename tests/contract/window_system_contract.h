@@ -10,13 +10,19 @@
 //       bool exists(WindowId window);
 //       bool visible(WindowId window);
 //       WindowId foreground();
-//       void pump();  // lets posted messages be handled
+//       void rename(WindowId window, const std::string& title);
+//       void destroy(WindowId window);
+//       void pump();  // lets posted messages and window events be handled
+//       // Whether the system announces this kind of change at all: the count can only follow
+//       // what is announced (Wine 8 announces new windows only).
+//       bool announces(WindowChange change);
 //   };
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "contract_support.h"
@@ -24,12 +30,18 @@
 
 namespace rk::contract {
 
+enum class WindowChange { Retitled, ShownOrHidden, Destroyed };
+
 template <class Harness>
 class WindowSystemContract : public ::testing::Test {
   protected:
     WindowSystem& ws() { return h.windows(); }
     bool eventually(const std::function<bool()>& condition) {
         return waitFor(condition, [this] { h.pump(); });
+    }
+    // Events are delivered asynchronously: wait for the count to move off `before`.
+    bool countMovesFrom(std::uint64_t before) {
+        return eventually([&] { return ws().changeCount() != before; });
     }
 
     static std::string upper(std::string s) {
@@ -90,6 +102,16 @@ TYPED_TEST_P(WindowSystemContract, TitlesComeBackAsUtf8) {
     EXPECT_EQ(this->ws().titleOf(untitled), "");
 }
 
+TYPED_TEST_P(WindowSystemContract, LongTitlesComeBackWhole) {
+    for (std::size_t length : {254u, 255u, 256u, 300u, 1000u}) {
+        std::string title = this->h.unique("Long");
+        title += std::string(length - title.size(), 'x');
+        const WindowId w = this->h.make(title, false);
+        ASSERT_NE(w, 0u);
+        EXPECT_EQ(this->ws().titleOf(w), title) << length;
+    }
+}
+
 TYPED_TEST_P(WindowSystemContract, TopLevelListHoldsShownAndHiddenWindows) {
     const WindowId shown = this->h.make(this->h.unique("Listed Shown"), true);
     const WindowId hidden = this->h.make(this->h.unique("Listed Hidden"), false);
@@ -132,10 +154,67 @@ TYPED_TEST_P(WindowSystemContract, BringToFrontMakesTheWindowForeground) {
     EXPECT_TRUE(this->eventually([&] { return this->h.foreground() == second; }));
 }
 
-REGISTER_TYPED_TEST_SUITE_P(WindowSystemContract, FindsTheWholeTitleIgnoringCase,
-                            PartsOfATitleDoNotMatch, FindsHiddenWindows, TitlesComeBackAsUtf8,
-                            TopLevelListHoldsShownAndHiddenWindows, OwnerProcessIsTheMaker,
-                            PostCloseClosesTheWindow, ShowHidesAndShows,
-                            BringToFrontMakesTheWindowForeground);
+TYPED_TEST_P(WindowSystemContract, ChangeCountMovesWhenAWindowIsCreated) {
+    const std::uint64_t before = this->ws().changeCount();
+    ASSERT_NE(this->h.make(this->h.unique("Counted New"), false), 0u);
+    EXPECT_TRUE(this->countMovesFrom(before));
+}
+
+TYPED_TEST_P(WindowSystemContract, ChangeCountMovesWhenAWindowIsRetitled) {
+    if (!this->h.announces(WindowChange::Retitled))
+        GTEST_SKIP() << "this system does not announce retitled windows";
+    const std::string title = this->h.unique("Counted Title");
+    const WindowId w = this->h.make(title, true);
+    ASSERT_TRUE(this->eventually([&] { return this->ws().titleOf(w) == title; }));
+    const std::uint64_t before = this->ws().changeCount();
+    this->h.rename(w, this->h.unique("Messenger Service Counted"));
+    EXPECT_TRUE(this->countMovesFrom(before));
+}
+
+TYPED_TEST_P(WindowSystemContract, ChangeCountMovesWhenAWindowIsShownOrHidden) {
+    if (!this->h.announces(WindowChange::ShownOrHidden))
+        GTEST_SKIP() << "this system does not announce shown or hidden windows";
+    const WindowId w = this->h.make(this->h.unique("Counted Visibility"), true);
+    const std::uint64_t beforeHide = this->ws().changeCount();
+    this->ws().show(w, ShowCommand::Hide);
+    EXPECT_TRUE(this->countMovesFrom(beforeHide));
+    ASSERT_TRUE(this->eventually([&] { return !this->h.visible(w); }));
+    const std::uint64_t beforeShow = this->ws().changeCount();
+    this->ws().show(w, ShowCommand::Normal);
+    EXPECT_TRUE(this->countMovesFrom(beforeShow));
+}
+
+TYPED_TEST_P(WindowSystemContract, ChangeCountMovesWhenAWindowIsDestroyed) {
+    if (!this->h.announces(WindowChange::Destroyed))
+        GTEST_SKIP() << "this system does not announce destroyed windows";
+    const WindowId w = this->h.make(this->h.unique("Counted Gone"), true);
+    const std::uint64_t before = this->ws().changeCount();
+    this->h.destroy(w);
+    EXPECT_TRUE(this->countMovesFrom(before));
+    EXPECT_FALSE(this->h.exists(w));
+}
+
+// On a desktop where nothing else runs, as under the test's own Wine session.
+TYPED_TEST_P(WindowSystemContract, ChangeCountStaysWhileNothingHappens) {
+    const WindowId w = this->h.make(this->h.unique("Counted Still"), true);
+    this->ws().titleOf(w);
+    // Let the events of the set-up arrive first.
+    for (int i = 0; i < 10; ++i) this->h.pump();
+    const std::uint64_t before = this->ws().changeCount();
+    for (int i = 0; i < 10; ++i) {
+        this->h.pump();
+        this->ws().topLevelWindows();
+        this->ws().findByTitle("Ironveil");
+    }
+    EXPECT_EQ(this->ws().changeCount(), before);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(
+    WindowSystemContract, FindsTheWholeTitleIgnoringCase, PartsOfATitleDoNotMatch,
+    FindsHiddenWindows, TitlesComeBackAsUtf8, LongTitlesComeBackWhole,
+    TopLevelListHoldsShownAndHiddenWindows, OwnerProcessIsTheMaker, PostCloseClosesTheWindow,
+    ShowHidesAndShows, BringToFrontMakesTheWindowForeground, ChangeCountMovesWhenAWindowIsCreated,
+    ChangeCountMovesWhenAWindowIsRetitled, ChangeCountMovesWhenAWindowIsShownOrHidden,
+    ChangeCountMovesWhenAWindowIsDestroyed, ChangeCountStaysWhileNothingHappens);
 
 }  // namespace rk::contract

@@ -37,6 +37,7 @@ void FakeWindowSystem::show(WindowId window, ShowCommand command) {
         return;
     it->second.lastShow = command;
     it->second.visible = command != ShowCommand::Hide;
+    ++changes_;
 }
 
 void FakeWindowSystem::bringToFront(WindowId window) {
@@ -68,11 +69,13 @@ WindowId FakeWindowSystem::createWindow(std::string title, bool visible, Process
     next_ += 0x10;
     windows_[id] = Window{std::move(title), visible, owner};
     zOrder_.insert(zOrder_.begin(), id);
+    ++changes_;
     return id;
 }
 
 void FakeWindowSystem::destroyWindow(WindowId window) {
-    windows_.erase(window);
+    if (windows_.erase(window) != 0)
+        ++changes_;
     std::erase(zOrder_, window);
     if (foreground_ == window)
         foreground_ = 0;
@@ -80,6 +83,7 @@ void FakeWindowSystem::destroyWindow(WindowId window) {
 
 void FakeWindowSystem::setTitle(WindowId window, std::string title) {
     windows_.at(window).title = std::move(title);
+    ++changes_;
 }
 
 void FakeWindowSystem::endProcess(ProcessId owner) {

@@ -27,6 +27,8 @@ class FakeWindowSystem : public WindowSystem {
     void bringToFront(WindowId window) override;
     void postClose(WindowId window) override;
     ProcessId ownerProcess(WindowId window) override;
+    // Moves with every creation, destruction, show command and title change.
+    std::uint64_t changeCount() override { return changes_; }
 
     // Test set-up: a new window on top of the z-order.
     WindowId createWindow(std::string title, bool visible = true, ProcessId owner = 0);
@@ -48,6 +50,7 @@ class FakeWindowSystem : public WindowSystem {
     std::vector<WindowId> zOrder_;  // front first
     WindowId foreground_ = 0;
     WindowId next_ = 0x10010;
+    std::uint64_t changes_ = 0;
 };
 
 }  // namespace rk

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+#include "platform/win32/handles_win.h"
 #include "platform/window_system.h"
 
 namespace rk::win {
@@ -14,8 +17,20 @@ inline WindowId toWindowId(HWND hwnd) {
     return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(hwnd));
 }
 
+struct WinEventHookTraits {
+    using Type = HWINEVENTHOOK;
+    static Type none() { return nullptr; }
+    static bool valid(Type h) { return h != nullptr; }
+    static void close(Type h) { UnhookWinEvent(h); }
+};
+using UniqueWinEventHook = UniqueHandle<WinEventHookTraits>;
+
 class Win32WindowSystem final : public WindowSystem {
   public:
+    // Starts watching the top-level windows for changeCount; the events are delivered to the
+    // calling thread while it pumps messages.
+    Win32WindowSystem();
+
     WindowId findByTitle(std::string_view title) override;
     std::vector<WindowId> topLevelWindows() override;
     std::string titleOf(WindowId window) override;
@@ -23,6 +38,12 @@ class Win32WindowSystem final : public WindowSystem {
     void bringToFront(WindowId window) override;
     void postClose(WindowId window) override;
     ProcessId ownerProcess(WindowId window) override;
+    std::uint64_t changeCount() override;
+
+  private:
+    UniqueWinEventHook lifecycle_;  // created, destroyed, shown, hidden
+    UniqueWinEventHook renamed_;
+    std::uint64_t unwatchedCalls_ = 0;
 };
 
 }  // namespace rk::win
