@@ -4,7 +4,7 @@
 
 #include "bench_platform.h"
 #include "platform/win32/capture_files_win.h"
-#include "platform/win32/capture_handles_win.h"
+#include "platform/win32/handles_win.h"
 #include "platform/win32/clipboard_win.h"
 #include "platform/win32/gdi_win.h"
 #include "platform/win32/text_win.h"

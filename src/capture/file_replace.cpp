@@ -32,17 +32,17 @@ void RaiseFileError(FileResult result) {
         case FileResult::PathNotFound:
             throw RaidError(err::kPathNotFound, "Raidkit", "Path not found");
         case FileResult::SharingViolation:
-            throw RaidError(70, "Raidkit", "Permission denied");
+            throw RaidError(err::kPermissionDenied, "Raidkit", "Permission denied");
         case FileResult::DiskFull:
-            throw RaidError(61, "Raidkit", "Disk full");
+            throw RaidError(err::kDiskFull, "Raidkit", "Disk full");
         case FileResult::Exists:
-            throw RaidError(58, "Raidkit", "File already exists");
+            throw RaidError(err::kFileAlreadyExists, "Raidkit", "File already exists");
         case FileResult::Ok:
         case FileResult::AccessDenied:
         case FileResult::Failed:
             break;
     }
-    throw RaidError(75, "Raidkit", "Path/File access error");
+    throw RaidError(err::kPathFileAccess, "Raidkit", "Path/File access error");
 }
 
 }  // namespace rk

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "text/utf8.h"
+
 namespace rk {
 
 namespace {
@@ -76,31 +78,9 @@ std::optional<Key> keyNamed(std::u32string_view name) {
     return std::nullopt;
 }
 
-std::string utf8(std::u32string_view text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::string quoted(std::u32string_view text) {
     std::string out = "\"";
-    out += utf8(text);
+    out += toUtf8(text);
     out += '"';
     return out;
 }
@@ -121,39 +101,10 @@ struct Failure {
     fail(position, "The character" + at(position) + " is not valid text.");
 }
 
-// Strict: overlong forms, surrogates and cut-off sequences are refused, not guessed at.
 std::u32string decode(std::string_view text) {
     std::u32string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        char32_t c = lead;
-        if (lead >= 0xC2 && lead < 0xE0) {
-            extra = 1;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
-            extra = 2;
-            c = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead < 0xF5) {
-            extra = 3;
-            c = lead & 0x07;
-        } else if (lead >= 0x80) {
-            invalidText(out.size() + 1);
-        }
-        if (i + extra >= text.size())
-            invalidText(out.size() + 1);
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                invalidText(out.size() + 1);
-            c = (c << 6) | (next & 0x3F);
-        }
-        constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        if (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            invalidText(out.size() + 1);
-        out += c;
-        i += extra + 1;
-    }
+    if (!decodeUtf8(text, out))
+        invalidText(out.size() + 1);
     return out;
 }
 
@@ -357,7 +308,7 @@ class Parser {
     }
 
     [[noreturn]] void danglingModifier() {
-        const std::string sign = utf8(std::u32string(1, waiting_->modifier->ch));
+        const std::string sign = toUtf8(std::u32string(1, waiting_->modifier->ch));
         fail(waiting_->position, "The \"" + sign + "\"" + at(waiting_->position) +
                                      " is not followed by a key to hold " +
                                      std::string(waiting_->modifier->name) + " for.");

@@ -11,6 +11,10 @@ namespace err {
 constexpr int kTypeMismatch = 13;
 constexpr int kOverflow = 6;
 constexpr int kFileNotFound = 53;
+constexpr int kFileAlreadyExists = 58;
+constexpr int kDiskFull = 61;
+constexpr int kPermissionDenied = 70;
+constexpr int kPathFileAccess = 75;
 constexpr int kPathNotFound = 76;
 constexpr int kDeviceUnavailable = 68;
 constexpr int kAutomation = 440;

@@ -57,14 +57,15 @@ class Gdi {
                                        std::uint8_t*& bits) = 0;
     // The object that was selected before; 0 when refused (a bitmap sits in one DC at a time).
     virtual GdiHandle selectObject(GdiHandle dc, GdiHandle object) = 0;
-    // False when refused, e.g. for a bitmap still selected into a device context.
+    // False when refused. A bitmap still selected into a device context is refused by Windows;
+    // Wine accepts and deletes it once it leaves the DC. Either way it stays whole meanwhile.
     virtual bool deleteObject(GdiHandle object) = 0;
     virtual bool bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, std::int32_t width,
                         std::int32_t height, GdiHandle source, std::int32_t srcX, std::int32_t srcY,
                         std::uint32_t rop) = 0;
     // The bitmap's pixels converted into bits laid out as the header says (GetDIBits); dc only
-    // lends its colour format. False unless every row was copied, e.g. for a bitmap that is
-    // selected into a device context.
+    // lends its colour format. False unless every row was copied. A bitmap selected into a
+    // device context may be refused (Windows) or read (Wine): read only bitmaps that are not.
     virtual bool getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header,
                          std::uint8_t* bits) = 0;
     // The size of a bitmap (GetObject); 0 x 0 when the handle is not a bitmap.

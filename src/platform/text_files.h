@@ -5,14 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace rk {
+#include "platform/error.h"
 
-// File errors, numbered like the rest of the program's errors (see platform/error.h).
-namespace err {
-constexpr int kDiskFull = 61;
-constexpr int kPermissionDenied = 70;
-constexpr int kPathFileAccess = 75;
-}  // namespace err
+namespace rk {
 
 class TextFiles {
   public:

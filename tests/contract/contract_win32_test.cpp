@@ -2,16 +2,26 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <set>
 #include <vector>
 
+#include "ansi_code_page_contract.h"
+#include "capture_files_contract.h"
+#include "clipboard_contract.h"
 #include "files_contract.h"
+#include "gdi_contract.h"
+#include "platform/win32/capture_files_win.h"
+#include "platform/win32/clipboard_win.h"
 #include "platform/win32/files_win.h"
+#include "platform/win32/gdi_win.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/registry_win.h"
+#include "platform/win32/text_files_win.h"
 #include "platform/win32/text_win.h"
 #include "platform/win32/window_system_win.h"
 #include "registry_contract.h"
+#include "text_files_contract.h"
 #include "win32_test_support.h"
 #include "window_system_contract.h"
 
@@ -180,11 +190,148 @@ class Win32FilesHarness {
     win::Win32Files files_;
 };
 
+class Win32TextFilesHarness {
+  public:
+    TextFiles& files() { return files_; }
+    std::string folder() { return folder_.path(); }
+    std::string makeFolder(std::string_view name) {
+        const std::string path = folder_ / name;
+        EXPECT_TRUE(CreateDirectoryW(win::toWide(path).c_str(), nullptr)) << path;
+        return path;
+    }
+    void plant(std::string_view path, std::string_view bytes) {
+        EXPECT_TRUE(writeFileBytes(path, bytes)) << path;
+    }
+    std::optional<std::string> stored(std::string_view path) { return readFileBytes(path); }
+    std::vector<std::string> namesIn(std::string_view folder) { return fileNamesIn(folder); }
+    void makeReadOnly(std::string_view path) {
+        EXPECT_TRUE(SetFileAttributesW(win::toWide(path).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    void lock(std::string_view path) {
+        win::UniqueKernelHandle held(CreateFileW(win::toWide(path).c_str(),
+                                                 GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(held) << path;
+        locks_[std::string(path)] = std::move(held);
+    }
+    void unlock(std::string_view path) { locks_.erase(std::string(path)); }
+
+  private:
+    ScratchFolder folder_;  // first made, last gone: after the locks on its files
+    std::map<std::string, win::UniqueKernelHandle> locks_;
+    win::Win32TextFiles files_;
+};
+
+class Win32CodePageHarness {
+  public:
+    AnsiCodePage& codePage() { return codePage_; }
+    bool isWindows1252() { return GetACP() == 1252; }
+
+  private:
+    win::Win32AnsiCodePage codePage_;
+};
+
+class Win32GdiHarness {
+  public:
+    Gdi& gdi() { return gdi_; }
+
+  private:
+    win::Win32Gdi gdi_;
+};
+
+// The clipboard of this desktop, owned by a hidden window as the program's main window owns it.
+class Win32ClipboardHarness {
+  public:
+    Win32ClipboardHarness()
+        : owner_(CreateWindowExW(0, L"STATIC", L"Raidkit clipboard owner", WS_POPUP, 0, 0, 10, 10,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)),
+          clipboard_(win::toWindowId(owner_.get())) {
+        EXPECT_TRUE(owner_);
+    }
+    ~Win32ClipboardHarness() { empty(); }
+    Win32ClipboardHarness(const Win32ClipboardHarness&) = delete;
+    Win32ClipboardHarness& operator=(const Win32ClipboardHarness&) = delete;
+
+    Clipboard& clipboard() { return clipboard_; }
+    Gdi& gdi() { return gdi_; }
+    // As another program does it; the clipboard may be open elsewhere for a moment.
+    void empty() {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (OpenClipboard(nullptr)) {
+                EXPECT_TRUE(EmptyClipboard());
+                CloseClipboard();
+                return;
+            }
+            Sleep(10);
+        }
+        ADD_FAILURE() << "the clipboard could not be opened";
+    }
+    // The change notice is posted to this thread; a short while of message handling lets it in.
+    void handleNotices() {
+        for (int round = 0; round < 20; ++round) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(5);
+        }
+    }
+
+  private:
+    win::UniqueWindow owner_;
+    win::Win32Gdi gdi_;
+    win::Win32Clipboard clipboard_;
+};
+
+class Win32CaptureFilesHarness {
+  public:
+    CaptureFiles& files() { return files_; }
+    std::string folder() { return folder_.path(); }
+    std::string makeFolder(std::string_view name) {
+        const std::string path = folder_ / name;
+        EXPECT_TRUE(CreateDirectoryW(win::toWide(path).c_str(), nullptr)) << path;
+        return path;
+    }
+    void plant(std::string_view path, std::string_view bytes) {
+        EXPECT_TRUE(writeFileBytes(path, bytes)) << path;
+    }
+    std::optional<std::string> stored(std::string_view path) { return readFileBytes(path); }
+    std::vector<std::string> namesIn(std::string_view folder) { return fileNamesIn(folder); }
+    // Windows keeps a creation time that is set; Wine on a Linux file system has nowhere to
+    // keep it. Found out once, on a file of the harness's own.
+    bool keepsCreationTimes() {
+        static const bool keeps = [this] {
+            const std::wstring probe = win::toWide(folder_ / "creation.probe");
+            win::UniqueKernelHandle file(CreateFileW(probe.c_str(),
+                                                     GENERIC_READ | FILE_WRITE_ATTRIBUTES, 0,
+                                                     nullptr, CREATE_NEW, 0, nullptr));
+            const FILETIME set{0x12345678, 0x01C31234};
+            FILETIME got{};
+            const bool kept = file && SetFileTime(file.get(), &set, nullptr, nullptr) &&
+                              GetFileTime(file.get(), &got, nullptr, nullptr) &&
+                              got.dwLowDateTime == set.dwLowDateTime &&
+                              got.dwHighDateTime == set.dwHighDateTime;
+            file.reset();
+            DeleteFileW(probe.c_str());
+            return kept;
+        }();
+        return keeps;
+    }
+
+  private:
+    ScratchFolder folder_;
+    win::Win32CaptureFiles files_;
+};
+
 using Win32Registries = ::testing::Types<Win32RegistryHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, RegistryContract, Win32Registries);
 using Win32WindowSystems = ::testing::Types<Win32WindowHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowSystemContract, Win32WindowSystems);
 using Win32FileSystems = ::testing::Types<Win32FilesHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FilesContract, Win32FileSystems);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, TextFilesContract, ::testing::Types<Win32TextFilesHarness>);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, AnsiCodePageContract, ::testing::Types<Win32CodePageHarness>);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, GdiContract, ::testing::Types<Win32GdiHarness>);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ClipboardContract, ::testing::Types<Win32ClipboardHarness>);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, CaptureFilesContract,
+                               ::testing::Types<Win32CaptureFilesHarness>);
 
 }  // namespace rk::contract

@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/win32/handles_win.h"
 #include "platform/win32/text_win.h"
 
 namespace rk::contract {
@@ -25,6 +28,46 @@ inline std::string uniqueName(std::string_view base) {
     static int counter = 0;
     return std::string(base) + " #" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(++counter);
+}
+
+// Files as another program writes and reads them, straight through kernel32.
+inline bool writeFileBytes(std::string_view path, std::string_view bytes) {
+    win::UniqueKernelHandle file(CreateFileW(win::toWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size();
+}
+
+inline std::optional<std::string> readFileBytes(std::string_view path) {
+    win::UniqueKernelHandle file(CreateFileW(win::toWide(path).c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return std::nullopt;
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    return bytes;
+}
+
+// The names of the files, not folders, directly in a folder.
+inline std::vector<std::string> fileNamesIn(std::string_view folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((win::toWide(folder) + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(win::toUtf8(found.cFileName));
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
 }
 
 // A folder of this test's own under the temporary folder, removed with everything in it.

@@ -19,13 +19,19 @@ std::string FakeCaptureFiles::parentKey(std::string_view path) {
     return slash == std::string::npos ? std::string() : k.substr(0, slash);
 }
 
+// A NUL would end the name early on Windows: no file has such a name.
+bool FakeCaptureFiles::usableName(std::string_view path) {
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
 bool FakeCaptureFiles::folderExists(const std::string& folderKey) const {
     const bool driveRoot = folderKey.size() == 2 && folderKey[1] == ':';
     return driveRoot || folders_.contains(folderKey);
 }
 
 std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
-    if (path.find_first_of("*?") != std::string_view::npos)
+    // Wildcards (Windows' DOS ones too) are in no file's name.
+    if (!usableName(path) || path.find_first_of("*?<>\"") != std::string_view::npos)
         return std::nullopt;
     const std::string k = key(path);
     if (auto f = files_.find(k); f != files_.end())
@@ -37,6 +43,8 @@ std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
 
 FileResult FakeCaptureFiles::writeNew(std::string_view path,
                                       std::span<const std::span<const std::uint8_t>> pieces) {
+    if (!usableName(path))
+        return FileResult::PathNotFound;
     const std::string parent = parentKey(path);
     if (!folderExists(parent))
         return FileResult::PathNotFound;
@@ -60,6 +68,8 @@ FileResult FakeCaptureFiles::writeNew(std::string_view path,
 }
 
 FileResult FakeCaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
+    if (!usableName(from) || !usableName(to))
+        return FileResult::PathNotFound;
     const std::string source = key(from), target = key(to);
     auto f = files_.find(source);
     if (f == files_.end())
@@ -86,6 +96,8 @@ FileResult FakeCaptureFiles::move(std::string_view from, std::string_view to, bo
 }
 
 bool FakeCaptureFiles::remove(std::string_view path) {
+    if (!usableName(path))
+        return false;
     const std::string k = key(path);
     auto f = files_.find(k);
     if (f == files_.end() || (f->second.attributes & fileattr::kReadOnly) ||
@@ -98,6 +110,8 @@ bool FakeCaptureFiles::remove(std::string_view path) {
 }
 
 bool FakeCaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
+    if (!usableName(path))
+        return false;
     auto f = files_.find(key(path));
     if (f == files_.end())
         return false;
@@ -106,6 +120,8 @@ bool FakeCaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
 }
 
 bool FakeCaptureFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
+    if (!usableName(path))
+        return false;
     auto f = files_.find(key(path));
     if (f == files_.end())
         return false;

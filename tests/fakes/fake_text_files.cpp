@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/error.h"
+#include "text/utf8.h"
 
 namespace rk {
 
@@ -36,59 +37,32 @@ char32_t decode1252(unsigned char byte) {
     return byte >= 0x80 && byte <= 0x9F ? kHigh[byte - 0x80] : byte;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // nullopt on malformed UTF-8.
 std::optional<std::u32string> decodeUtf8(std::string_view text) {
     std::u32string out;
-    for (std::size_t i = 0; i < text.size();) {
-        unsigned char lead = static_cast<unsigned char>(text[i]);
-        int extra = -1;
-        if (lead < 0x80)
-            extra = 0;
-        else if ((lead >> 5) == 0x6)
-            extra = 1;
-        else if ((lead >> 4) == 0xE)
-            extra = 2;
-        else if ((lead >> 3) == 0x1E)
-            extra = 3;
-        if (extra < 0 || i + extra >= text.size())
-            return std::nullopt;
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            c = (c << 6) | (next & 0x3F);
-        }
-        out += c;
-        i += extra + 1;
-    }
+    if (!rk::decodeUtf8(text, out))
+        return std::nullopt;
     return out;
 }
 
 }  // namespace
 
-std::string FakeTextFiles::readAll(std::string_view path) {
+// Windows' own checks before a file is looked at: a usable name in a folder that exists.
+// A NUL would end the name early there, so it is no name at all.
+std::string FakeTextFiles::checkedKey(std::string_view path) const {
+    if (path.empty() || path.find('\0') != std::string_view::npos)
+        raise(err::kPathNotFound, path, "bad file name");
     std::string key = keyOf(path);
+    std::string folder = folderOf(key);
+    if (!folder.empty() && !folders_.contains(folder))
+        raise(err::kPathNotFound, path, "path not found");
     if (folders_.contains(key))
-        raise(err::kPathFileAccess, path, "is a folder");
+        raise(err::kPermissionDenied, path, "is a folder");
+    return key;
+}
+
+std::string FakeTextFiles::readAll(std::string_view path) {
+    std::string key = checkedKey(path);
     auto it = files_.find(key);
     if (it == files_.end())
         raise(err::kFileNotFound, path, "file not found");
@@ -98,12 +72,7 @@ std::string FakeTextFiles::readAll(std::string_view path) {
 }
 
 void FakeTextFiles::writeReplacing(std::string_view path, std::string_view bytes) {
-    std::string key = keyOf(path);
-    if (key.empty() || folders_.contains(key))
-        raise(err::kPathFileAccess, path, "not a file name");
-    std::string folder = folderOf(key);
-    if (!folder.empty() && !folders_.contains(folder))
-        raise(err::kPathNotFound, path, "path not found");
+    std::string key = checkedKey(path);
     if (deniedWrites_.contains(key))
         raise(err::kPermissionDenied, path, "permission denied");
     files_[key] = std::string(bytes);
@@ -127,6 +96,21 @@ void FakeTextFiles::denyReads(std::string_view path) {
 
 void FakeTextFiles::denyWrites(std::string_view path) {
     deniedWrites_.insert(keyOf(path));
+}
+
+void FakeTextFiles::allow(std::string_view path) {
+    deniedReads_.erase(keyOf(path));
+    deniedWrites_.erase(keyOf(path));
+}
+
+std::vector<std::string> FakeTextFiles::filesIn(std::string_view folder) const {
+    const std::string key = keyOf(folder);
+    std::vector<std::string> names;
+    for (const auto& [path, bytes] : files_) {
+        if (folderOf(path) == key)
+            names.push_back(path.substr(key.empty() ? 0 : key.size() + 1));
+    }
+    return names;
 }
 
 std::optional<std::string> FakeTextFiles::contents(std::string_view path) const {

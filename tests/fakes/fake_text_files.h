@@ -7,13 +7,16 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_files.h"
 
 namespace rk {
 
 // Paths compare without regard to case, as on Windows. A path without a backslash lies in the
-// current folder, which always exists; writing needs the file's folder to exist.
+// current folder, which always exists; reading and writing need the file's folder to exist.
+// Errors carry the numbers the Win32 layer gives Windows' answers: a folder or a denied file is
+// "access denied" there.
 class FakeTextFiles : public TextFiles {
   public:
     std::string readAll(std::string_view path) override;
@@ -25,11 +28,17 @@ class FakeTextFiles : public TextFiles {
     void denyReads(std::string_view path);
     // As for a read-only file or one the game holds locked.
     void denyWrites(std::string_view path);
+    // Lifts both denials.
+    void allow(std::string_view path);
 
     std::optional<std::string> contents(std::string_view path) const;
     std::size_t fileCount() const { return files_.size(); }
+    // The (lower-case) names of the files directly in a folder, sorted.
+    std::vector<std::string> filesIn(std::string_view folder) const;
 
   private:
+    std::string checkedKey(std::string_view path) const;
+
     std::map<std::string, std::string> files_;  // by lower-case path
     std::set<std::string> folders_;
     std::set<std::string> deniedReads_;
@@ -37,7 +46,8 @@ class FakeTextFiles : public TextFiles {
 };
 
 // Windows' own table for 1252, including its five unassigned bytes, which it maps to the C1
-// controls of the same number and back.
+// controls of the same number and back. Malformed UTF-8 (overlong forms and surrogates too) has
+// no form, as Windows' decoder turns it into U+FFFD, which 1252 lacks.
 class Windows1252 : public AnsiCodePage {
   public:
     std::string toUtf8(std::string_view ansi) override;

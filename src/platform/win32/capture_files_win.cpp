@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/capture_handles_win.h"
+#include "platform/win32/handles_win.h"
 #include "platform/win32/text_win.h"
 
 namespace rk::win {
@@ -56,8 +56,9 @@ FILETIME fileTimeOf(std::uint64_t ticks) {
 }  // namespace
 
 std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
-    // An exact look-up: FindFirstFileW would take these as wildcards.
-    if (!usableName(path) || path.find_first_of("*?") != std::string_view::npos)
+    // An exact look-up: FindFirstFileW would take these as wildcards (the file system reads
+    // < > " as the DOS forms of * ? and .), and no file name can hold them.
+    if (!usableName(path) || path.find_first_of("*?<>\"") != std::string_view::npos)
         return std::nullopt;
     WIN32_FIND_DATAW data{};
     UniqueFindHandle search(FindFirstFileW(toWide(path).c_str(), &data));
@@ -107,10 +108,15 @@ FileResult Win32CaptureFiles::writeNew(std::string_view path,
 FileResult Win32CaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
     if (!usableName(from) || !usableName(to))
         return FileResult::PathNotFound;
-    if (MoveFileExW(toWide(from).c_str(), toWide(to).c_str(),
-                    replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
-        return FileResult::Ok;
+    const std::wstring target = toWide(to);
+    // Windows refuses to replace a read-only file; Wine's rename does not look at the mark.
+    if (replace) {
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return FileResult::AccessDenied;
     }
+    if (MoveFileExW(toWide(from).c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0))
+        return FileResult::Ok;
     return resultOf(GetLastError());
 }
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/win32/capture_handles_win.h"
+#include "platform/win32/handles_win.h"
 
 namespace rk::win {
 

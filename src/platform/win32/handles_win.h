@@ -81,11 +81,43 @@ struct MenuTraits {
     static void close(Type h) { DestroyMenu(h); }
 };
 
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static Type none() { return INVALID_HANDLE_VALUE; }
+    static bool valid(Type h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void close(Type h) { FindClose(h); }
+};
+
+// From CreateCompatibleDC: deleted, not released.
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type none() { return nullptr; }
+    static bool valid(Type h) { return h != nullptr; }
+    static void close(Type h) { DeleteDC(h); }
+};
+
+struct GdiBitmapTraits {
+    using Type = HBITMAP;
+    static Type none() { return nullptr; }
+    static bool valid(Type h) { return h != nullptr; }
+    static void close(Type h) { DeleteObject(h); }
+};
+
+struct WinEventHookTraits {
+    using Type = HWINEVENTHOOK;
+    static Type none() { return nullptr; }
+    static bool valid(Type h) { return h != nullptr; }
+    static void close(Type h) { UnhookWinEvent(h); }
+};
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueHKey = UniqueHandle<RegKeyTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueGdiBitmap = UniqueHandle<GdiBitmapTraits>;
+using UniqueWinEventHook = UniqueHandle<WinEventHookTraits>;
 
 // GetDC/ReleaseDC pair (nullptr: the screen): the release needs the window the DC came from.
 class WindowDc {
@@ -103,6 +135,52 @@ class WindowDc {
   private:
     HWND window_;
     HDC dc_;
+};
+
+// The whole screen's DC (GetDC(NULL)): released, not deleted.
+class ScreenDc : public WindowDc {
+  public:
+    ScreenDc() : WindowDc(nullptr) {}
+};
+
+// Selects an object into a DC and puts the previous one back when it goes.
+class ScopedSelect {
+  public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~ScopedSelect() {
+        if (old_ && old_ != HGDI_ERROR)
+            SelectObject(dc_, old_);
+    }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+    explicit operator bool() const { return old_ && old_ != HGDI_ERROR; }
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// The clipboard, open for as long as this lives. Another program may hold it for a moment
+// (clipboard managers open it as soon as it changes), so opening is tried a few times.
+class ClipboardSession {
+  public:
+    explicit ClipboardSession(HWND owner) {
+        for (int attempt = 0; attempt < 10 && !open_; ++attempt) {
+            if (attempt > 0)
+                Sleep(2);
+            open_ = OpenClipboard(owner) != FALSE;
+        }
+    }
+    ~ClipboardSession() {
+        if (open_)
+            CloseClipboard();
+    }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    explicit operator bool() const { return open_; }
+
+  private:
+    bool open_ = false;
 };
 
 // A window timer, killed with its window or when this goes out of scope, whichever is first.

@@ -17,14 +17,6 @@ inline WindowId toWindowId(HWND hwnd) {
     return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(hwnd));
 }
 
-struct WinEventHookTraits {
-    using Type = HWINEVENTHOOK;
-    static Type none() { return nullptr; }
-    static bool valid(Type h) { return h != nullptr; }
-    static void close(Type h) { UnhookWinEvent(h); }
-};
-using UniqueWinEventHook = UniqueHandle<WinEventHookTraits>;
-
 class Win32WindowSystem final : public WindowSystem {
   public:
     // Starts watching the top-level windows for changeCount; the events are delivered to the
