@@ -4,9 +4,9 @@
 
 #include "bench_platform.h"
 #include "platform/win32/capture_files_win.h"
-#include "platform/win32/handles_win.h"
 #include "platform/win32/clipboard_win.h"
 #include "platform/win32/gdi_win.h"
+#include "platform/win32/handles_win.h"
 #include "platform/win32/text_win.h"
 
 namespace rk::bench {
@@ -37,9 +37,14 @@ class WinBench : public BenchPlatform {
         win::ScreenDc screen;
         win::UniqueGdiBitmap bitmap(CreateCompatibleBitmap(screen.get(), p.width, p.height));
         SetDIBits(screen.get(), bitmap.get(), 0, p.height, p.pixels.data(), &info, DIB_RGB_COLORS);
-        win::ClipboardSession session(owner_.get());
-        if (session && EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap.get()))
-            bitmap.release();
+        {
+            win::ClipboardSession session(owner_.get());
+            if (session && EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap.get()))
+                bitmap.release();
+        }
+        // The program's message loop hands the clipboard its change notice; here that is us.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     }
     std::string folder() override { return folder_; }
     void removeFile(const std::string& path) override { DeleteFileW(win::toWide(path).c_str()); }

@@ -11,7 +11,8 @@ namespace rk {
 class Clipboard {
   public:
     virtual ~Clipboard() = default;
-    // Changes whenever the clipboard's contents change (GetClipboardSequenceNumber).
+    // Changes whenever the clipboard's contents change (GetClipboardSequenceNumber): at once
+    // for our own changes, for other programs' once the message loop has handled the notice.
     virtual std::uint32_t sequenceNumber() = 0;
     // True when the clipboard offers a bitmap (CF_BITMAP).
     virtual bool hasBitmap() = 0;

@@ -37,13 +37,16 @@ void Form1::fillSettingsPanel() {
         WriteSetting(p_.registry, "MSN Title", kDefaultMsnTitle);
     }
     c.setText("Text1", ReadSetting(p_.registry, "MSN Title"));
+    msnTicked_ = c.value("Check1");
+    msnText_ = c.text("Text1");
     if (!ReadSetting(p_.registry, "JPGQuality").empty()) {
         c.setText("txtJPGQuality", ReadSetting(p_.registry, "JPGQuality"));
     }
 }
 
 void Form1::Check1_Click() {
-    WriteSetting(p_.registry, "MSN", p_.controls.value("Check1") ? "True" : "False");
+    msnTicked_ = p_.controls.value("Check1");
+    WriteSetting(p_.registry, "MSN", msnTicked_ ? "True" : "False");
 }
 
 void Form1::cmdSetJPGQuality_Click() {
@@ -68,7 +71,8 @@ void Form1::oText_Change(int keybind) {
 }
 
 void Form1::Text1_Change() {
-    WriteSetting(p_.registry, "MSN Title", p_.controls.text("Text1"));
+    msnText_ = p_.controls.text("Text1");
+    WriteSetting(p_.registry, "MSN Title", msnText_);
 }
 
 void Form1::Command1_Click() {

@@ -201,9 +201,7 @@ void Form1::TypeKeybind(int keybind) {
 namespace rk {
 
 void Form1::CheckMSN() {
-    // Text1 only counts while the box is ticked: no need to read it at every tick otherwise.
-    const bool ticked = p_.controls.value("Check1");
-    closers_.CheckMSN(ticked, ticked ? p_.controls.text("Text1") : std::string());
+    closers_.CheckMSN(msnTicked_, msnText_);
 }
 
 void Form1::CloseThatDirtyFuckingSpam() {

@@ -104,6 +104,10 @@ class Form1 {
     TurboJpegLibrary jpeg_;
     // Print Screen: the wait for Windows' picture and the numbered files.
     Screenshots shots_;
+    // Check1 and Text1 as the player left them, kept by their handlers: reading the controls
+    // in every tick would cost two window messages 66 times a second.
+    bool msnTicked_ = false;
+    std::string msnText_;
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

@@ -321,6 +321,26 @@ TEST(PollTick, ClosersRunAfterKeyboardCheckWhileGameRuns) {
     EXPECT_FALSE(h.windows.exists(signIn));
 }
 
+TEST(PollTick, SignInCloserFollowsStoredSettingsAndEdits) {
+    FormHarness h;
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "MSN", "True");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "MSN Title", "is now online");
+    h.startGame();
+    h.load();
+    WindowId stored = h.windows.createWindow("Ann is now online");
+    WindowId other = h.windows.createWindow("Bob is online");
+    h.tick();
+    EXPECT_FALSE(h.windows.exists(stored));  // ticked and titled from the registry at start-up
+    EXPECT_TRUE(h.windows.exists(other));
+    h.controls.type("Text1", "is online");
+    h.tick();
+    EXPECT_FALSE(h.windows.exists(other));  // the new text counts from the next tick
+    h.controls.click("Check1");
+    WindowId late = h.windows.createWindow("Cy is online");
+    h.tick();
+    EXPECT_TRUE(h.windows.exists(late));  // unticked: nothing more is closed
+}
+
 TEST(PollTick, NothingIsClosedWithoutTheGame) {
     FormHarness h;
     h.load();

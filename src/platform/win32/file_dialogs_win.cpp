@@ -1,4 +1,5 @@
-// Implements: rk::win::Win32FileDialogs (GetOpenFileNameW, GetSaveFileNameW, Explorer style).
+// Implements: rk::win::Win32FileDialogs (GetOpenFileNameW, GetSaveFileNameW, Explorer style,
+// from comdlg32.dll loaded on first use).
 #include "platform/win32/file_dialogs_win.h"
 
 #include <windows.h>
@@ -52,6 +53,36 @@ std::string describe(DWORD code) {
     return text;
 }
 
+// comdlg32, and the spooler it brings along, is loaded when a dialog is first opened: most
+// sessions never open one, and in tray mode every resident megabyte counts.
+struct CommonDialogs {
+    using FileDialog = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    using LastError = DWORD(WINAPI*)();
+    FileDialog open = nullptr;
+    FileDialog save = nullptr;
+    LastError error = nullptr;
+};
+
+template <class Fn>
+Fn entry(HMODULE module, const char* name) {
+    // The cast through void* keeps -Wcast-function-type quiet: FARPROC is a placeholder type.
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const CommonDialogs& commonDialogs() {
+    static const CommonDialogs loaded = [] {
+        CommonDialogs d;
+        HMODULE module = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module == nullptr)
+            return d;
+        d.open = entry<CommonDialogs::FileDialog>(module, "GetOpenFileNameW");
+        d.save = entry<CommonDialogs::FileDialog>(module, "GetSaveFileNameW");
+        d.error = entry<CommonDialogs::LastError>(module, "CommDlgExtendedError");
+        return d;
+    }();
+    return loaded;
+}
+
 std::optional<std::string> run(HWND owner, const FileDialogOptions& options, bool save) {
     const std::wstring title = toWide(options.title);
     const std::wstring folder = toWide(options.initialFolder);
@@ -72,8 +103,13 @@ std::optional<std::string> run(HWND owner, const FileDialogOptions& options, boo
     // The dialog must not move the process's current folder under the rest of the program.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
 
-    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) {
-        const DWORD code = CommDlgExtendedError();
+    const CommonDialogs& dialogs = commonDialogs();
+    if (!dialogs.open || !dialogs.save || !dialogs.error) {
+        throw RaidError(CDERR_INITIALIZATION, "CommonDialog",
+                        "The file dialog could not be loaded (comdlg32.dll).");
+    }
+    if (!(save ? dialogs.save(&ofn) : dialogs.open(&ofn))) {
+        const DWORD code = dialogs.error();
         if (code == 0)
             return std::nullopt;  // cancelled
         throw RaidError(static_cast<int>(code), "CommonDialog", describe(code));

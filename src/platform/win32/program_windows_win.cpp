@@ -304,6 +304,9 @@ HWND createInfoWindow(HINSTANCE instance, const WindowIcons& icons, WindowEvents
 }
 
 bool translateWindowKeys(MSG& msg) {
+    // Only keys need the dialog manager; timers and mouse moves go straight to the window.
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
+        return false;
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     if (!root || !isOurs(root))
         return false;
