@@ -94,9 +94,14 @@ bool cDIBSection::Create(std::int32_t lWidth, std::int32_t lHeight) {
     return false;
 }
 
+bool cDIBSection::holdsSize(std::int32_t lWidth, std::int32_t lHeight) const {
+    return bits_ != nullptr && bi_.biWidth == lWidth && bi_.biHeight == lHeight;
+}
+
 void cDIBSection::CreateFromPicture(GdiHandle picThis) {
     const PixelSize size = gdi_->bitmapSize(picThis);
-    if (!Create(size.width, size.height))
+    // A surface of this size already has its memory: every row is written again below.
+    if (!holdsSize(size.width, size.height) && !Create(size.width, size.height))
         return;
     // The bitmap's bits are read straight into the section, converted to 24-bit BGR as a blit
     // through a DC would convert them, and under Wine some thirty times faster than that blit.
@@ -108,7 +113,7 @@ void cDIBSection::CreateFromPicture(GdiHandle picThis) {
 
 void cDIBSection::CreateFromScreen() {
     const ScreenArea area = gdi_->screenArea();
-    if (!Create(area.width, area.height))
+    if (!holdsSize(area.width, area.height) && !Create(area.width, area.height))
         return;
     bool copied = false;
     if (GdiHandle screen = gdi_->screenDc(); screen != 0) {

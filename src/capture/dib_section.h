@@ -32,9 +32,10 @@ class cDIBSection {
     bool CreateDIB(GdiHandle lhDC, std::int32_t lWidth, std::int32_t lHeight, GdiHandle& hDib);
     // The surface becomes a 24-bit copy of the bitmap, at its size. Reports nothing: whether a
     // surface exists afterwards shows in DIBSectionBitsPtr (empty when the bitmap could not be
-    // read).
+    // read). A surface of that size already there is written over, not made anew.
     void CreateFromPicture(GdiHandle picThis);
     // The surface becomes a copy of the whole screen, where Windows' own image never came.
+    // A surface of the screen's size already there is written over, not made anew.
     void CreateFromScreen();
     bool Create(std::int32_t lWidth, std::int32_t lHeight);
     std::int32_t BytesPerScanLine() const { return BytesPerScanLineFor(bi_.biWidth); }
@@ -63,6 +64,7 @@ class cDIBSection {
     const BitmapInfoHeader& header() const { return bi_; }
 
   private:
+    bool holdsSize(std::int32_t lWidth, std::int32_t lHeight) const;
     bool blitIn(GdiHandle lhDC, std::int32_t lSrcLeft, std::int32_t lSrcTop, std::int32_t lSrcWidth,
                 std::int32_t lSrcHeight, std::uint32_t eRop);
     void resampleInto(cDIBSection& target) const;

@@ -31,11 +31,10 @@ std::optional<ShotSource> ClipboardWait::poll(ShotClock::time_point now, std::ui
 
 std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& naming,
                                   const ShotSettings& settings, ShotSource source,
-                                  JpegWriterSetup& writer) {
+                                  JpegWriterSetup& writer, cDIBSection& surface) {
     const bool bmp = settings.format == "Bmp";
     const std::int32_t quality = bmp ? 0 : QualityFromText(settings.quality);
 
-    cDIBSection surface(platform.gdi);
     if (source == ShotSource::Clipboard) {
         platform.clipboard.useBitmap([&](GdiHandle bitmap) { surface.CreateFromPicture(bitmap); });
     } else {
@@ -55,10 +54,12 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
 }
 
 Screenshots::Screenshots(CapturePlatform platform, std::string exeName, ShowBox show,
-                         std::chrono::milliseconds wait)
+                         std::chrono::milliseconds wait, std::chrono::milliseconds keepSurface)
     : platform_(platform),
       writer_{platform.files, platform.jpeg, std::move(show), std::move(exeName)},
-      wait_(wait) {}
+      wait_(wait),
+      keepSurface_(keepSurface),
+      surface_(platform.gdi) {}
 
 void Screenshots::press(ShotClock::time_point now) {
     wait_.press(now, platform_.clipboard.sequenceNumber());
@@ -70,9 +71,13 @@ void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettin
         const std::uint32_t sequence = platform_.clipboard.sequenceNumber();
         const bool hasBitmap = wait_.waiting() && platform_.clipboard.hasBitmap();
         const std::optional<ShotSource> source = wait_.poll(now, sequence, hasBitmap);
-        if (!source)
+        if (!source) {
+            if (!wait_.waiting() && now - lastShot_ >= keepSurface_)
+                surface_.ClearUp();
             return;
-        if (auto name = SaveIt(platform_, naming_, settings(), *source, writer_))
+        }
+        lastShot_ = now;
+        if (auto name = SaveIt(platform_, naming_, settings(), *source, writer_, surface_))
             lastStored_.push_back(std::move(*name));
     }
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "capture/dib_section.h"
 #include "capture/jpeg_writer.h"
 #include "capture/screenshot_naming.h"
 #include "capture/show_box.h"
@@ -23,6 +24,11 @@ using ShotClock = std::chrono::steady_clock;
 // How long a press waits for a new bitmap on the clipboard before the screen is copied
 // directly. Windows puts its image there within a few milliseconds; Wine never does.
 constexpr std::chrono::milliseconds kClipboardWait{100};
+
+// How long the last shot's surface is kept for the next one. A new surface's memory is handed
+// out page by page as the picture is first written into it, which under Wine costs about as
+// much as the encode itself; shots come in bursts, and the memory goes back soon after.
+constexpr std::chrono::seconds kKeepSurface{10};
 
 enum class ShotSource { Clipboard, Screen };
 
@@ -73,17 +79,19 @@ struct ShotSettings {
 // no picture (an empty clipboard, a surface that cannot be made) or the JPEG could not be
 // written (the player has been told). Raises type mismatch / overflow for a JPEG quality text
 // that is no 32-bit number before anything is written, the file error when a bitmap file
-// cannot be written, 26001 when the encoder cannot be set up.
+// cannot be written, 26001 when the encoder cannot be set up. surface holds the picture; one
+// of the picture's size is written over.
 std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& naming,
                                   const ShotSettings& settings, ShotSource source,
-                                  JpegWriterSetup& writer);
+                                  JpegWriterSetup& writer, cDIBSection& surface);
 
 // The whole road of Print Screen for Form1: press() when the key is seen, tick() once per
 // poll after the keys.
 class Screenshots {
   public:
     Screenshots(CapturePlatform platform, std::string exeName, ShowBox show,
-                std::chrono::milliseconds wait = kClipboardWait);
+                std::chrono::milliseconds wait = kClipboardWait,
+                std::chrono::milliseconds keepSurface = kKeepSurface);
 
     void press(ShotClock::time_point now);
     // Stores the shots that are due; settings is asked at each one. Raises what SaveIt
@@ -92,12 +100,17 @@ class Screenshots {
     bool waiting() const { return wait_.waiting(); }
     // The files stored by the last tick, for tests and benchmarks.
     const std::vector<std::string>& lastStored() const { return lastStored_; }
+    // True while the last shot's surface is kept for the next.
+    bool keepsSurface() const { return surface_.DIBSectionBitsPtr() != nullptr; }
 
   private:
     CapturePlatform platform_;
     JpegWriterSetup writer_;
     ClipboardWait wait_;
     ScreenshotNaming naming_;
+    std::chrono::milliseconds keepSurface_;
+    cDIBSection surface_;
+    ShotClock::time_point lastShot_{};
     std::vector<std::string> lastStored_;
 };
 

@@ -268,10 +268,13 @@ TEST(SaveIt, EmptyClipboardWritesNothingAndRaisesNothing) {
     ScreenshotNaming naming;
     CapturePlatform platform{r.clipboard, r.gdi, r.files, r.jpeg};
     JpegWriterSetup writer{r.files, r.jpeg, nullptr, "raidkit"};
-    EXPECT_EQ(SaveIt(platform, naming, r.settings, ShotSource::Clipboard, writer), std::nullopt);
+    cDIBSection surface(r.gdi);
+    EXPECT_EQ(SaveIt(platform, naming, r.settings, ShotSource::Clipboard, writer, surface),
+              std::nullopt);
     r.clipboard.putBitmap(testimg::gradient(4, 4));
     r.clipboard.heldElsewhere = true;  // another program has it open
-    EXPECT_EQ(SaveIt(platform, naming, r.settings, ShotSource::Clipboard, writer), std::nullopt);
+    EXPECT_EQ(SaveIt(platform, naming, r.settings, ShotSource::Clipboard, writer, surface),
+              std::nullopt);
     EXPECT_TRUE(r.shotFiles().empty());
 }
 
@@ -340,8 +343,28 @@ TEST(SaveIt, EveryGdiObjectAndScreenDcIsGivenBack) {
     r.settings.format = "Bmp";
     r.printScreen(testimg::gradient(8, 8));
     EXPECT_EQ(r.shotFiles().size(), 3u);
-    EXPECT_EQ(r.gdi.liveObjects(), 1u);  // the clipboard's own bitmap
     EXPECT_EQ(r.gdi.screenDcsOut(), 0u);
+    EXPECT_TRUE(r.shots.keepsSurface());  // for the next shot of a burst
+    r.tickFor(kKeepSurface);
+    EXPECT_FALSE(r.shots.keepsSurface());
+    EXPECT_EQ(r.gdi.liveObjects(), 1u);  // the clipboard's own bitmap
+}
+
+TEST(SaveIt, ShotsOfABurstReuseTheSurfaceAndStoreEachPicture) {
+    Road r;
+    r.tick();
+    r.printScreen(testimg::flat(8, 8, rgb(30, 90, 200)));
+    r.gdi.memoryLeft = 0;  // only a surface already there can take the next picture
+    const FakeImage second = testimg::flat(8, 8, rgb(200, 60, 30));
+    r.printScreen(second);
+    ASSERT_EQ(r.shotFiles(), (Names{"ScreenShot1.jpg", "ScreenShot2.jpg"}));
+    const auto stored = r.readJpeg("ScreenShot2.jpg");
+    ASSERT_TRUE(stored);
+    EXPECT_LE(testimg::difference(*stored, second).largest, 2);  // not the first picture again
+    // A larger picture needs a new surface, and the old one's memory is too small for it.
+    r.printScreen(testimg::gradient(10, 10));
+    EXPECT_EQ(r.shotFiles().size(), 2u);
+    EXPECT_TRUE(r.boxes.empty());
 }
 
 }  // namespace
