@@ -43,6 +43,20 @@ std::optional<std::string> nicknameOf(std::string_view line) {
     return std::string(line.substr(nickStart, lastStart - nickStart));
 }
 
+// The reason a file is no profile, as the player is told it; nullopt for a profile, whose
+// nickname then goes to nick.
+std::optional<std::string> checkProfile(const FileLines& lines, AnsiCodePage& codePage,
+                                        std::optional<std::string>& nick) {
+    if (lines.empty() || lines.front().empty())
+        return "Not a valid profile config.";
+    if (lines.size() < kNameLine)
+        return openError("The profile has no line 64 to hold the name.");
+    nick = nicknameOf(codePage.toUtf8(lines[kNameLine - 1]));
+    if (!nick)
+        return openError("Line 64 is too short to be the name line.");
+    return std::nullopt;
+}
+
 }  // namespace
 
 FileDialogOptions profileDialogOptions(std::string_view programFolder) {
@@ -65,14 +79,9 @@ ProfileOutcome ProfileEditor::Open_profile(FileDialogs& dialogs, TextFiles& file
             return {};
 
         FileLines lines = LoadLines(files, *path);
-        if (lines.empty() || lines.front().empty())
-            return {.message = "Not a valid profile config."};
-        if (lines.size() < kNameLine)
-            return {.message = openError("The profile has no line 64 to hold the name.")};
-        std::optional<std::string> nick = nicknameOf(codePage.toUtf8(lines[kNameLine - 1]));
-        if (!nick)
-            return {.message = openError("Line 64 is too short to be the name line.")};
-
+        std::optional<std::string> nick;
+        if (auto refusal = checkProfile(lines, codePage, nick))
+            return {.message = std::move(*refusal)};
         profilePath_ = std::move(*path);
         profileLines_ = std::move(lines);
         profileNick_ = std::move(*nick);
@@ -93,11 +102,24 @@ std::optional<std::string> ProfileEditor::SetNickName(std::string_view text2, Te
     if (!nick)
         return saveError("The nickname holds characters that a profile cannot store.");
 
+    // The game may have rewritten its profile since it was opened: its lines as they are now
+    // are the ones kept, so that only the name changes and none of the game's changes is undone.
+    FileLines lines;
+    try {
+        lines = LoadLines(files, profilePath_);
+    } catch (const RaidError& e) {
+        return saveError(e.description());
+    }
+    std::optional<std::string> current;
+    if (checkProfile(lines, codePage, current))
+        return saveError("The file is no longer a valid profile.");
+
     // Only the name line changes: empty lines and lines past any count keep their places.
-    FileLines lines = profileLines_;
     lines[kNameLine - 1] = std::string(kNameLineStart) + *nick + '"';
     if (std::optional<std::string> failure = SaveText(files, profilePath_, JoinLines(lines)))
         return saveError(*failure);
+    profileLines_ = std::move(lines);
+    profileNick_ = std::string(text2);
     return std::nullopt;
 }
 

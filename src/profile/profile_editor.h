@@ -32,8 +32,8 @@ class ProfileEditor {
     // Click of "&Open Player Profile". A cancelled dialog changes nothing.
     ProfileOutcome Open_profile(FileDialogs& dialogs, TextFiles& files, AnsiCodePage& codePage,
                                 std::string_view programFolder);
-    // Click of "&OK" with Text2's current text: rewrites the opened profile with only its name
-    // line changed. nullopt when there is nothing to tell.
+    // Click of "&OK" with Text2's current text: rewrites the opened profile, as the file holds
+    // it now, with only its name line changed. nullopt when there is nothing to tell.
     std::optional<std::string> SetNickName(std::string_view text2, TextFiles& files,
                                            AnsiCodePage& codePage);
 

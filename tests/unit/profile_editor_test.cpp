@@ -219,3 +219,40 @@ TEST(NicknameEditor, FailedWriteIsToldAndLeavesTheProfileAsItWas) {
 
 }  // namespace
 }  // namespace rk
+
+namespace rk {
+namespace {
+
+// The game rewrites its profile while it runs; "&OK" must not undo that.
+TEST(NicknameEditor, OkKeepsWhatTheGameChangedSinceTheProfileWasOpened) {
+    Nickname n;
+    n.openGolden("player70_bob.cfg");
+    auto changedFirstLine = [](std::string text) {
+        return text.insert(text.find("\r\n"), " // sensitivity 3.5");
+    };
+    n.files.addFile(kProfiles + "player70_bob.cfg", changedFirstLine(golden("player70_bob.cfg")));
+    EXPECT_EQ(n.ok("Ann"), std::nullopt);
+    EXPECT_EQ(n.stored("player70_bob.cfg"), changedFirstLine(golden("player70_ann.cfg")));
+}
+
+TEST(NicknameEditor, OkOnAProfileThatChangedForTheWorseIsToldAndWritesNothing) {
+    {
+        Nickname n;
+        n.openGolden("player70_bob.cfg");
+        n.files.addFile(kProfiles + "player70_bob.cfg", golden("short30.cfg"));
+        EXPECT_EQ(n.ok("Ann"), saveError("The file is no longer a valid profile."));
+        EXPECT_EQ(n.stored("player70_bob.cfg"), golden("short30.cfg"));
+    }
+    {
+        Nickname n;
+        n.openGolden("player70_bob.cfg");
+        n.files.denyReads(kProfiles + "player70_bob.cfg");
+        const std::optional<std::string> told = n.ok("Ann");
+        ASSERT_TRUE(told);
+        EXPECT_TRUE(told->ends_with("'\r\nThe profile was not changed.")) << *told;
+        EXPECT_EQ(n.stored("player70_bob.cfg"), golden("player70_bob.cfg"));
+    }
+}
+
+}  // namespace
+}  // namespace rk
