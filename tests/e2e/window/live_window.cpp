@@ -40,6 +40,14 @@ HWND answerWindow() {
 
 }  // namespace
 
+std::optional<Which> whichOf(std::string_view name) {
+    if (name == "main")
+        return Which::Main;
+    if (name == "info")
+        return Which::Info;
+    return std::nullopt;
+}
+
 const rk::WindowSpec& designOf(Which which) {
     return which == Which::Main ? rk::form1Layout() : rk::iconFrmLayout();
 }
@@ -87,6 +95,15 @@ const LiveControl* findLive(const std::vector<LiveControl>& controls, std::strin
             return &c;
     }
     return nullptr;
+}
+
+HWND controlOf(Which which, std::string_view name) {
+    HWND window = findProgramWindow(which);
+    if (!window)
+        return nullptr;
+    const auto all = readControls(window, designOf(which));
+    const LiveControl* c = findLive(all, name);
+    return c ? c->hwnd : nullptr;
 }
 
 std::optional<LOGFONTW> fontOf(HWND window, int controlId) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shell/layout.h"
@@ -13,6 +14,8 @@ namespace rkprobe {
 
 enum class Which { Main, Info };
 
+// "main" or "info" as written on rkprobe's command line.
+std::optional<Which> whichOf(std::string_view name);
 const rk::WindowSpec& designOf(Which which);
 // The program's window by its class, nullptr when there is none.
 HWND findProgramWindow(Which which);
@@ -31,6 +34,8 @@ struct LiveControl {
 // Every child window, in stacking order (topmost first).
 std::vector<LiveControl> readControls(HWND window, const rk::WindowSpec& design);
 const LiveControl* findLive(const std::vector<LiveControl>& controls, std::string_view name);
+// The live control the design names name; nullptr when the window or the control is missing.
+HWND controlOf(Which which, std::string_view name);
 
 std::wstring windowText(HWND window);
 // The font a control of window uses, as the program reports it.

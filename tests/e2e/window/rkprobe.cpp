@@ -18,15 +18,13 @@
 #include "layout_check.h"
 #include "live_window.h"
 #include "platform/win32/text_win.h"
+#include "program_dialogs.h"
 #include "screen_capture.h"
 
 namespace rkprobe {
 namespace {
 
 constexpr int kDefaultTimeoutMs = 20000;
-// The common dialog's file-name combo box (cmb13) and edit box (edt1).
-constexpr int kFileNameCombo = 0x47c;
-constexpr int kFileNameEdit = 0x480;
 
 using Args = std::vector<std::string>;
 
@@ -45,14 +43,11 @@ int usage() {
         "  click main|info CONTROL      press a button or tick a box (BM_CLICK)\n"
         "  type CONTROL TEXT            focus a main-window text box and type TEXT over its text\n"
         "  key escape|enter             press a key in the window that has the focus\n"
-        "  dialog-type TITLE TEXT       put TEXT in the file-name box of the dialog, then press "
-        "Enter\n"
-        "  dialog-name TITLE            the file-name box's text\n"
-        "  dialog-cancel TITLE\n"
         "  tray-delete                  take the program's tray icon away, as a new taskbar does\n"
         "  taskbar-created              tell the main window that the taskbar was re-created\n"
         "  close                        close the main window (WM_CLOSE)\n",
         stderr);
+    std::fputs(kDialogCommandsUsage, stderr);
     return 2;
 }
 
@@ -60,29 +55,11 @@ std::wstring wide(const std::string& s) {
     return rk::win::toWide(s);
 }
 
-bool parseWhich(const std::string& s, Which& which) {
-    if (s == "main" || s == "info") {
-        which = s == "main" ? Which::Main : Which::Info;
-        return true;
-    }
-    return false;
-}
-
-HWND controlOf(Which which, const std::string& name) {
-    HWND window = findProgramWindow(which);
-    if (!window)
-        return nullptr;
-    const auto all = readControls(window, designOf(which));
-    const LiveControl* c = findLive(all, name);
-    return c ? c->hwnd : nullptr;
-}
-
-HWND visibleWindowOfClass(const wchar_t* windowClass, const std::wstring& title = {}) {
+HWND visibleWindowOfClass(const wchar_t* windowClass) {
     struct Search {
         const wchar_t* cls;
-        const std::wstring* title;
         HWND found;
-    } search{windowClass, &title, nullptr};
+    } search{windowClass, nullptr};
     EnumWindows(
         [](HWND hwnd, LPARAM p) -> BOOL {
             auto* s = reinterpret_cast<Search*>(p);
@@ -90,42 +67,8 @@ HWND visibleWindowOfClass(const wchar_t* windowClass, const std::wstring& title 
             GetClassNameW(hwnd, cls, 64);
             if (!IsWindowVisible(hwnd) || lstrcmpW(cls, s->cls) != 0)
                 return TRUE;
-            if (!s->title->empty() && windowText(hwnd) != *s->title)
-                return TRUE;
             s->found = hwnd;
             return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND dialogTitled(const std::string& title) {
-    return visibleWindowOfClass(L"#32770", wide(title));
-}
-
-// The file-name box: an edit box inside the file-name combo box (itself inside a ComboBoxEx
-// under Wine), or the plain edit box of older dialogs.
-HWND fileNameBox(HWND dialog) {
-    struct Search {
-        HWND dialog;
-        HWND found;
-    } search{dialog, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            wchar_t cls[16] = {};
-            GetClassNameW(child, cls, 16);
-            if (lstrcmpiW(cls, L"Edit") != 0)
-                return TRUE;
-            for (HWND h = child; h && h != s->dialog; h = GetParent(h)) {
-                const int id = GetDlgCtrlID(h);
-                if (id == kFileNameCombo || id == kFileNameEdit) {
-                    s->found = child;
-                    return FALSE;
-                }
-            }
-            return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
@@ -175,9 +118,9 @@ std::function<bool()> conditionOf(const std::string& name) {
     if (name == "no-tray-icon")
         return [] { return !trayIconPresent(); };
     if (name.rfind("dialog=", 0) == 0)
-        return [title = name.substr(7)] { return dialogTitled(title) != nullptr; };
+        return [title = name.substr(7)] { return programDialog(title) != nullptr; };
     if (name.rfind("no-dialog=", 0) == 0)
-        return [title = name.substr(10)] { return dialogTitled(title) == nullptr; };
+        return [title = name.substr(10)] { return programDialog(title) == nullptr; };
     return nullptr;
 }
 
@@ -188,8 +131,8 @@ void printRect(HWND window) {
 }
 
 int check(const Args& args) {
-    Which which;
-    if (args.size() < 2 || !parseWhich(args[1], which))
+    const std::optional<Which> which = args.size() < 2 ? std::nullopt : whichOf(args[1]);
+    if (!which)
         return usage();
     CheckOptions options;
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -204,7 +147,7 @@ int check(const Args& args) {
             return usage();
         }
     }
-    const CheckResult result = checkWindow(which, options);
+    const CheckResult result = checkWindow(*which, options);
     for (const auto& line : result.mismatches) std::printf("MISMATCH %s\n", line.c_str());
     std::printf(
         "checked %s at %u dpi: %d controls, %d overlapping pairs, %d tab steps, %d colour "
@@ -215,10 +158,10 @@ int check(const Args& args) {
 }
 
 int get(const Args& args) {
-    Which which;
-    if (args.size() != 4 || !parseWhich(args[1], which))
+    const std::optional<Which> which = args.size() != 4 ? std::nullopt : whichOf(args[1]);
+    if (!which)
         return usage();
-    HWND control = controlOf(which, args[2]);
+    HWND control = controlOf(*which, args[2]);
     if (!control) {
         std::fprintf(stderr, "no control %s\n", args[2].c_str());
         return 1;
@@ -275,18 +218,18 @@ int run(const Args& args) {
         return 1;
     }
     if (command == "rect" && args.size() == 2) {
-        Which which;
-        HWND window = args[1] == "menu"            ? visibleWindowOfClass(L"#32768")
-                      : parseWhich(args[1], which) ? findProgramWindow(which)
-                                                   : nullptr;
+        const std::optional<Which> which = whichOf(args[1]);
+        HWND window = args[1] == "menu" ? visibleWindowOfClass(L"#32768")
+                      : which           ? findProgramWindow(*which)
+                                        : nullptr;
         if (!window)
             return 1;
         printRect(window);
         return 0;
     }
     if (command == "settle" && args.size() == 2) {
-        Which which;
-        HWND window = parseWhich(args[1], which) ? findProgramWindow(which) : nullptr;
+        const std::optional<Which> which = whichOf(args[1]);
+        HWND window = which ? findProgramWindow(*which) : nullptr;
         if (!window)
             return 1;
         SetForegroundWindow(window);
@@ -318,8 +261,8 @@ int run(const Args& args) {
         return 0;
     }
     if (command == "click" && args.size() == 3) {
-        Which which;
-        HWND control = parseWhich(args[1], which) ? controlOf(which, args[2]) : nullptr;
+        const std::optional<Which> which = whichOf(args[1]);
+        HWND control = which ? controlOf(*which, args[2]) : nullptr;
         if (!control)
             return 1;
         // Posted: the click may open a modal dialog, which would hold a sent message.
@@ -338,31 +281,8 @@ int run(const Args& args) {
         pressKey(it->second);
         return 0;
     }
-    if (command == "dialog-type" && args.size() == 3) {
-        HWND dialog = dialogTitled(args[1]);
-        HWND box = dialog ? fileNameBox(dialog) : nullptr;
-        if (!box || !focusControl(box))
-            return 1;
-        // Set whole: typed key by key, the box's completion takes over after a backslash.
-        const std::wstring text = wide(args[2]);
-        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        if (!waitFor([&] { return windowText(box) == text; }, 5000))
-            return 1;
-        pressKey(VK_RETURN);
-        return 0;
-    }
-    if (command == "dialog-name" && args.size() == 2) {
-        HWND dialog = dialogTitled(args[1]);
-        HWND box = dialog ? fileNameBox(dialog) : nullptr;
-        if (!box)
-            return 1;
-        std::printf("%s\n", rk::win::toUtf8(windowText(box)).c_str());
-        return 0;
-    }
-    if (command == "dialog-cancel" && args.size() == 2) {
-        HWND dialog = dialogTitled(args[1]);
-        return dialog && PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
-    }
+    if (std::optional<int> status = runDialogCommand(args))
+        return *status;
     if (command == "tray-delete" && args.size() == 1) {
         HWND main = findProgramWindow(Which::Main);
         NOTIFYICONDATAW data = trayIconOf(main);

@@ -3,15 +3,32 @@
 # window and the info window read back and compared with their design at 96, 120 and 144 dpi,
 # screenshots of both, the tray icon and its menu ("&Restore", "&Exit", the icon coming back
 # after a new taskbar), "&Set Folder" through the real save dialog, and every setting coming
-# back after a restart. Prints PASS or FAIL per check; exits non-zero on any failure.
+# back after a restart (group "windows"); the nickname editor through the real open dialog, its
+# message boxes and its files compared byte for byte (group "profile", profile_scenarios.sh).
+# Prints PASS or FAIL per check; exits non-zero on any failure.
 #
-# Environment: RAIDKIT_EXE, RKPROBE (rkprobe.exe), ARTIFACTS (screenshots), WINEPREFIX.
+#   scenarios.sh [--build-dir DIR] [windows] [profile]     (no group: both)
+#
+# DIR is the Windows build (default build/windows). Environment: RAIDKIT_EXE, RKPROBE
+# (rkprobe.exe), ARTIFACTS (screenshots) override what DIR gives; WINEPREFIX.
 set -euo pipefail
 
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
-RAIDKIT_EXE="${RAIDKIT_EXE:-$ROOT/build/windows/src/app/raidkit.exe}"
-RKPROBE="${RKPROBE:-$ROOT/build/windows/tests/e2e/window/rkprobe.exe}"
-ARTIFACTS="${ARTIFACTS:-$ROOT/build/windows/e2e-artifacts}"
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+ROOT="$(cd "$HERE/../../.." && pwd)"
+BUILD_DIR="$ROOT/build/windows"
+GROUPS_CHOSEN=()
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+        --build-dir) BUILD_DIR="$(realpath -m "$2")"; shift 2 ;;
+        windows | profile) GROUPS_CHOSEN+=("$1"); shift ;;
+        -h | --help) sed -n '2,14p' "$0"; exit 0 ;;
+        *) echo "unknown argument $1 (see --help)" >&2; exit 2 ;;
+    esac
+done
+[[ ${#GROUPS_CHOSEN[@]} -gt 0 ]] || GROUPS_CHOSEN=(windows profile)
+RAIDKIT_EXE="${RAIDKIT_EXE:-$BUILD_DIR/src/app/raidkit.exe}"
+RKPROBE="${RKPROBE:-$BUILD_DIR/tests/e2e/window/rkprobe.exe}"
+ARTIFACTS="${ARTIFACTS:-$BUILD_DIR/e2e-artifacts}"
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix-g}"
 # shellcheck source=../../../scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
@@ -23,7 +40,7 @@ readonly QUALITY_CONTROLS="Label10,txtJPGQuality,cmdSetJPGQuality"
 # The tray icon sits at the right end of the virtual desktop's taskbar (1024x768).
 readonly TRAY_X=1013 TRAY_Y=758
 readonly WAIT_MS=20000
-RUN_DIR="$ROOT/build/windows/e2e-run/window"
+RUN_DIR="$BUILD_DIR/e2e-run/window"
 
 passes=0
 failures=0
@@ -98,10 +115,16 @@ set_dpi() {
     wine cmd.exe /c exit </dev/null >>"$WINEPREFIX.session.log" 2>&1
 }
 
+# start_raidkit [EXE]: the build's raidkit.exe, or EXE run from its own folder (which is then
+# also its current folder).
 start_raidkit() {
     starts=$((starts + 1))
     # Output to a file: a Wine child keeps its parent's stdout open.
-    wine "$RAIDKIT_EXE" >"$RUN_DIR/raidkit-$starts.log" 2>&1 &
+    if [[ $# -gt 0 ]]; then
+        (cd "$(dirname "$1")" && exec wine "$1") >"$RUN_DIR/raidkit-$starts.log" 2>&1 &
+    else
+        wine "$RAIDKIT_EXE" >"$RUN_DIR/raidkit-$starts.log" 2>&1 &
+    fi
     RK_PID=$!
     log "started raidkit.exe as pid $RK_PID"
     probe_ok wait main-visible "$WAIT_MS"
@@ -176,96 +199,107 @@ layout_at_dpi() {
     stop_raidkit
 }
 
+window_scenarios() {
+    # --- 96 dpi: layout, windows, tray, dialog, settings ------------------------------------------
+    layout_at_dpi 96
+    start_raidkit || fail "raidkit.exe starts again"
+    try probe_ok click main Command2
+    try probe_ok wait info-visible 10000
+    try probe_ok click info Command1
+    expect "info &Hide hides the info window" probe_ok wait info-hidden 10000
+    expect "info &Hide leaves the main window shown" probe_ok wait main-visible 1000
+    expect "the tray icon is there" probe_ok wait tray-icon 10000
+    try probe_ok settle main
+    try probe_ok key escape
+    expect "Esc presses &Hide: the main window goes to the tray" probe_ok wait main-hidden 10000
+    expect "tray menu &Restore runs" tray_menu_choose 1
+    expect "&Restore shows the main window" probe_ok wait main-visible 10000
+    try probe_ok tray-delete
+    expect "the tray icon is gone with the old taskbar" probe_ok wait no-tray-icon 10000
+    try probe_ok taskbar-created
+    expect "the tray icon comes back on TaskbarCreated" probe_ok wait tray-icon 10000
+
+    mkdir -p "$WINEPREFIX/drive_c/shots"
+    try probe_ok click main Command1
+    if probe_ok wait "dialog=$FOLDER_DIALOG" 10000; then
+        pass "&Set Folder opens the save dialog"
+        try probe_ok dialog-type "$FOLDER_DIALOG" 'C:\shots\Pic'
+        expect "the save dialog closes on Enter" probe_ok wait "no-dialog=$FOLDER_DIALOG" 10000
+        expect "&Set Folder stores ScreenFolder" setting_becomes ScreenFolder 'C:\shots\Pic'
+    else
+        fail "&Set Folder opens the save dialog"
+    fi
+
+    typed() { probe type "$1" "$2"; }
+    expect "typing into oText1 shows the text" equals 'gg $a headshot' typed oText1 'gg $a headshot'
+    expect "typing into oText1 stores KeyBind1" setting_becomes KeyBind1 'gg $a headshot'
+    expect "typing into oText2 stores KeyBind2" eval 'typed oText2 "F10 line" >/dev/null && setting_becomes KeyBind2 "F10 line"'
+    expect "typing into oText3 stores KeyBind3" eval 'typed oText3 "F11 line" >/dev/null && setting_becomes KeyBind3 "F11 line"'
+    expect "typing into oText4 stores KeyBind4" eval 'typed oText4 "F12 line" >/dev/null && setting_becomes KeyBind4 "F12 line"'
+    expect "typing into Text1 stores MSN Title" eval 'typed Text1 "is online now" >/dev/null && setting_becomes "MSN Title" "is online now"'
+    expect "the quality box takes at most 3 typed characters" equals 123 typed txtJPGQuality 1234
+    try probe_ok click main cmdSetJPGQuality
+    expect "&Apply Quality stores JPGQuality" setting_becomes JPGQuality 123
+    try probe_ok click main Check1
+    expect "ticking Check1 stores MSN True" setting_becomes MSN True
+    try probe_ok click main Option1
+    expect "Save As .bmp stores ScreenyFormat Bmp" setting_becomes ScreenyFormat Bmp
+    for control in ${QUALITY_CONTROLS//,/ }; do
+        expect "Save As .bmp disables $control" equals 0 probe get main "$control" enabled
+    done
+    expect "main window screenshot with BMP selected" screenshot main-96dpi-bmp main
+
+    expect "tray menu &Exit runs" tray_menu_choose 0
+    expect "&Exit closes the windows" probe_ok wait gone 10000
+    expect "&Exit ends the process" process_gone
+    wait "$RK_PID" 2>/dev/null || true
+    RK_PID=""
+
+    # --- Restart: every setting comes back --------------------------------------------------------
+    start_raidkit || fail "raidkit.exe starts after &Exit"
+    expect "KeyBind1 comes back in oText1" equals 'gg $a headshot' probe get main oText1 text
+    expect "KeyBind2 comes back in oText2" equals 'F10 line' probe get main oText2 text
+    expect "KeyBind3 comes back in oText3" equals 'F11 line' probe get main oText3 text
+    expect "KeyBind4 comes back in oText4" equals 'F12 line' probe get main oText4 text
+    expect "MSN Title comes back in Text1" equals 'is online now' probe get main Text1 text
+    expect "JPGQuality comes back in txtJPGQuality" equals 123 probe get main txtJPGQuality text
+    expect "MSN comes back: Check1 ticked" equals 1 probe get main Check1 checked
+    expect "ScreenyFormat comes back: Option1 selected" equals 1 probe get main Option1 checked
+    expect "ScreenyFormat comes back: Option2 cleared" equals 0 probe get main Option2 checked
+    check_layout "restarted main window matches its design, quality controls disabled" \
+        main --dpi 96 --player-values --disabled "$QUALITY_CONTROLS"
+    try probe_ok click main Command1
+    if probe_ok wait "dialog=$FOLDER_DIALOG" 10000; then
+        expect "ScreenFolder comes back in the save dialog" equals Pic probe dialog-name "$FOLDER_DIALOG"
+        try probe_ok dialog-cancel "$FOLDER_DIALOG"
+        expect "the save dialog closes on Cancel" probe_ok wait "no-dialog=$FOLDER_DIALOG" 10000
+        expect "cancelling keeps ScreenFolder" setting_becomes ScreenFolder 'C:\shots\Pic'
+    else
+        fail "&Set Folder opens the save dialog after the restart"
+    fi
+    stop_raidkit
+
+    # --- Other resolutions ------------------------------------------------------------------------
+    layout_at_dpi 120
+    layout_at_dpi 144
+    set_dpi 96
+
+    echo "--- layout read back:"
+    printf '  %s\n' "${SUMMARY[@]}"
+    echo "--- screenshots in $ARTIFACTS:"
+    ls -1 "$ARTIFACTS"/main-*dpi*.png "$ARTIFACTS"/info-*dpi*.png 2>/dev/null | sed 's/^/  /'
+}
+
+# shellcheck source=profile_scenarios.sh
+source "$HERE/profile_scenarios.sh"
+
 wine_session_start 1
 log "session on $DISPLAY, prefix $WINEPREFIX"
-
-# --- 96 dpi: layout, windows, tray, dialog, settings ------------------------------------------
-layout_at_dpi 96
-start_raidkit || fail "raidkit.exe starts again"
-try probe_ok click main Command2
-try probe_ok wait info-visible 10000
-try probe_ok click info Command1
-expect "info &Hide hides the info window" probe_ok wait info-hidden 10000
-expect "info &Hide leaves the main window shown" probe_ok wait main-visible 1000
-expect "the tray icon is there" probe_ok wait tray-icon 10000
-try probe_ok settle main
-try probe_ok key escape
-expect "Esc presses &Hide: the main window goes to the tray" probe_ok wait main-hidden 10000
-expect "tray menu &Restore runs" tray_menu_choose 1
-expect "&Restore shows the main window" probe_ok wait main-visible 10000
-try probe_ok tray-delete
-expect "the tray icon is gone with the old taskbar" probe_ok wait no-tray-icon 10000
-try probe_ok taskbar-created
-expect "the tray icon comes back on TaskbarCreated" probe_ok wait tray-icon 10000
-
-mkdir -p "$WINEPREFIX/drive_c/shots"
-try probe_ok click main Command1
-if probe_ok wait "dialog=$FOLDER_DIALOG" 10000; then
-    pass "&Set Folder opens the save dialog"
-    try probe_ok dialog-type "$FOLDER_DIALOG" 'C:\shots\Pic'
-    expect "the save dialog closes on Enter" probe_ok wait "no-dialog=$FOLDER_DIALOG" 10000
-    expect "&Set Folder stores ScreenFolder" setting_becomes ScreenFolder 'C:\shots\Pic'
-else
-    fail "&Set Folder opens the save dialog"
-fi
-
-typed() { probe type "$1" "$2"; }
-expect "typing into oText1 shows the text" equals 'gg $a headshot' typed oText1 'gg $a headshot'
-expect "typing into oText1 stores KeyBind1" setting_becomes KeyBind1 'gg $a headshot'
-expect "typing into oText2 stores KeyBind2" eval 'typed oText2 "F10 line" >/dev/null && setting_becomes KeyBind2 "F10 line"'
-expect "typing into oText3 stores KeyBind3" eval 'typed oText3 "F11 line" >/dev/null && setting_becomes KeyBind3 "F11 line"'
-expect "typing into oText4 stores KeyBind4" eval 'typed oText4 "F12 line" >/dev/null && setting_becomes KeyBind4 "F12 line"'
-expect "typing into Text1 stores MSN Title" eval 'typed Text1 "is online now" >/dev/null && setting_becomes "MSN Title" "is online now"'
-expect "the quality box takes at most 3 typed characters" equals 123 typed txtJPGQuality 1234
-try probe_ok click main cmdSetJPGQuality
-expect "&Apply Quality stores JPGQuality" setting_becomes JPGQuality 123
-try probe_ok click main Check1
-expect "ticking Check1 stores MSN True" setting_becomes MSN True
-try probe_ok click main Option1
-expect "Save As .bmp stores ScreenyFormat Bmp" setting_becomes ScreenyFormat Bmp
-for control in ${QUALITY_CONTROLS//,/ }; do
-    expect "Save As .bmp disables $control" equals 0 probe get main "$control" enabled
+for group in "${GROUPS_CHOSEN[@]}"; do
+    case "$group" in
+        windows) window_scenarios ;;
+        profile) profile_scenarios ;;
+    esac
 done
-expect "main window screenshot with BMP selected" screenshot main-96dpi-bmp main
-
-expect "tray menu &Exit runs" tray_menu_choose 0
-expect "&Exit closes the windows" probe_ok wait gone 10000
-expect "&Exit ends the process" process_gone
-wait "$RK_PID" 2>/dev/null || true
-RK_PID=""
-
-# --- Restart: every setting comes back ----------------------------------------------------------
-start_raidkit || fail "raidkit.exe starts after &Exit"
-expect "KeyBind1 comes back in oText1" equals 'gg $a headshot' probe get main oText1 text
-expect "KeyBind2 comes back in oText2" equals 'F10 line' probe get main oText2 text
-expect "KeyBind3 comes back in oText3" equals 'F11 line' probe get main oText3 text
-expect "KeyBind4 comes back in oText4" equals 'F12 line' probe get main oText4 text
-expect "MSN Title comes back in Text1" equals 'is online now' probe get main Text1 text
-expect "JPGQuality comes back in txtJPGQuality" equals 123 probe get main txtJPGQuality text
-expect "MSN comes back: Check1 ticked" equals 1 probe get main Check1 checked
-expect "ScreenyFormat comes back: Option1 selected" equals 1 probe get main Option1 checked
-expect "ScreenyFormat comes back: Option2 cleared" equals 0 probe get main Option2 checked
-check_layout "restarted main window matches its design, quality controls disabled" \
-    main --dpi 96 --player-values --disabled "$QUALITY_CONTROLS"
-try probe_ok click main Command1
-if probe_ok wait "dialog=$FOLDER_DIALOG" 10000; then
-    expect "ScreenFolder comes back in the save dialog" equals Pic probe dialog-name "$FOLDER_DIALOG"
-    try probe_ok dialog-cancel "$FOLDER_DIALOG"
-    expect "the save dialog closes on Cancel" probe_ok wait "no-dialog=$FOLDER_DIALOG" 10000
-    expect "cancelling keeps ScreenFolder" setting_becomes ScreenFolder 'C:\shots\Pic'
-else
-    fail "&Set Folder opens the save dialog after the restart"
-fi
-stop_raidkit
-
-# --- Other resolutions --------------------------------------------------------------------------
-layout_at_dpi 120
-layout_at_dpi 144
-set_dpi 96
-
-echo "--- layout read back:"
-printf '  %s\n' "${SUMMARY[@]}"
-echo "--- screenshots in $ARTIFACTS:"
-ls -1 "$ARTIFACTS"/main-*dpi*.png "$ARTIFACTS"/info-*dpi*.png 2>/dev/null | sed 's/^/  /'
 echo "--- $passes passed, $failures failed (log: $LOG)"
 [[ $failures -eq 0 ]]

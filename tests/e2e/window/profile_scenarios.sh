@@ -1,0 +1,173 @@
+# shellcheck shell=bash
+# The nickname editor end to end, sourced by scenarios.sh (whose helpers it uses): the real
+# raidkit.exe, "&Open Player Profile" through the real open dialog, a profile's path typed into
+# it, the new name typed into Text2, "&OK", and the file compared byte for byte with its golden
+# file. A cancelled dialog, "&OK" with nothing opened and files that are no profile change no
+# file; the program's error boxes are read and answered.
+
+readonly PROFILE_DIALOG="Look for your profile"
+readonly PROFILE_GOLDEN="$ROOT/tests/unit/data/profile"
+# raidkit.exe runs from a copy on C:, so that the game's profile folder below its drive, where
+# the dialog opens, lies inside the prefix.
+readonly PROFILE_WIN_DIR='C:\Program Files\Halvane\Ironveil\Ironveil\Profile'
+readonly PROFILE_PROGRAM_DIR="$WINEPREFIX/drive_c/Raidkit"
+readonly PROFILE_DIR="$WINEPREFIX/drive_c/Program Files/Halvane/Ironveil/Ironveil/Profile"
+readonly PROFILE_REL_DIR="Program Files/Halvane/Ironveil/Ironveil/Profile"
+
+profile_setup() {
+    rm -rf "$PROFILE_PROGRAM_DIR" "$WINEPREFIX/drive_c/Program Files/Halvane"
+    mkdir -p "$PROFILE_PROGRAM_DIR" "$PROFILE_DIR"
+    cp "$RAIDKIT_EXE" "$PROFILE_PROGRAM_DIR/"
+    preset_profiles
+}
+# Profiles named as the dialog's preset, in the program's (and current) folder and in the
+# dialog's folder: loading one of them after a cancel, or writing one, must show. Their CR line
+# ends come back as CR LF from any write, whatever name it stores.
+preset_profiles() {
+    cp "$PROFILE_GOLDEN/player70_bob_cr.cfg" "$PROFILE_PROGRAM_DIR/Player.cfg"
+    cp "$PROFILE_GOLDEN/player70_bob_cr.cfg" "$PROFILE_DIR/Player.cfg"
+}
+
+# Every file of the program's folder and of the game's folders, with a checksum of its bytes:
+# a file written, added or removed shows as a difference.
+profile_files() {
+    local file
+    (cd "$WINEPREFIX/drive_c" && find Raidkit "Program Files/Halvane" -type f | LC_ALL=C sort |
+        while IFS= read -r file; do
+            printf '%s %s\n' "$file" "$(sha256sum <"$file" | cut -c1-64)"
+        done)
+}
+# unchanged_since LIST [FILE]: the folders hold what LIST recorded, apart from profile FILE.
+unchanged_since() {
+    local skip="$PROFILE_REL_DIR/${2:-}"
+    [[ $# -gt 1 ]] || skip=""
+    # shellcheck disable=SC2016 # awk expands them
+    local keep='skip == "" || substr($0, 1, length(skip) + 1) != skip " "'
+    diff <(awk -v skip="$skip" "$keep" "$1") <(profile_files | awk -v skip="$skip" "$keep")
+}
+
+# open_profile NAME: "&Open Player Profile", the profile folder's NAME typed as a full path into
+# the dialog, Enter.
+open_profile() {
+    equals "modal: $PROFILE_DIALOG" probe press main Open_profile &&
+        probe_ok dialog-type "$PROFILE_DIALOG" "$PROFILE_WIN_DIR\\$1" &&
+        probe_ok wait "no-dialog=$PROFILE_DIALOG" 10000
+}
+# "&OK"; its handler returns without showing a box.
+press_ok() { equals returned probe press main SetNickName; }
+# ok_with NAME: NAME typed over Text2's text, then "&OK".
+ok_with() { equals "$1" probe type Text2 "$1" && press_ok; }
+text2_is() { equals "$1" probe get main Text2 text; }
+# fresh_profile NAME: the golden NAME, as the game left it, in the profile folder.
+fresh_profile() { cp "$PROFILE_GOLDEN/$1" "$PROFILE_DIR/$1"; }
+# reopened_shows FILE NAME: FILE opened again shows NAME in Text2.
+reopened_shows() { open_profile "$1" && equals "$2" probe await-text main Text2 "$2"; }
+# The refused profiles as the game left them, and no Missing.cfg made.
+refused_files_kept() {
+    local name
+    for name in first_line_empty short30 name_short; do
+        cmp "$PROFILE_DIR/$name.cfg" "$PROFILE_GOLDEN/$name.cfg" || return 1
+    done
+    [[ ! -e "$PROFILE_DIR/Missing.cfg" ]]
+}
+
+profile_scenarios() {
+    local started=$SECONDS files="$RUN_DIR/profile-files.txt"
+    local row file shown typed expected message label
+    profile_setup
+    fresh_settings
+    start_raidkit "$PROFILE_PROGRAM_DIR/raidkit.exe" || {
+        fail "raidkit.exe starts from C:\\Raidkit"
+        return
+    }
+    profile_files >"$files"
+
+    # --- Nothing opened yet ----------------------------------------------------------------------
+    expect "&OK before any profile returns without a box" press_ok
+    expect "&OK before any profile changes no file" unchanged_since "$files"
+
+    expect "&Open Player Profile opens the dialog \"$PROFILE_DIALOG\"" \
+        equals "modal: $PROFILE_DIALOG" probe press main Open_profile
+    expect "the open dialog proposes Player.cfg" \
+        equals Player.cfg probe dialog-name "$PROFILE_DIALOG"
+    expect "the open dialog shows the game's profile folder on the program's drive" \
+        equals "$PROFILE_WIN_DIR" probe dialog-folder "$PROFILE_DIALOG"
+    expect "the open dialog lists \"All profiles\"" \
+        equals "All profiles" probe dialog-filter "$PROFILE_DIALOG"
+    expect "open dialog screenshot" import -display "$DISPLAY" -window root \
+        "$ARTIFACTS/profile-open-dialog.png"
+    try probe_ok dialog-cancel "$PROFILE_DIALOG"
+    expect "the open dialog closes on Cancel" probe_ok wait "no-dialog=$PROFILE_DIALOG" 10000
+    # "&OK" runs after the cancelled click's handler: what that loaded would show from here on.
+    expect "&OK after a cancel with nothing opened returns without a box" press_ok
+    expect "a cancel with nothing opened leaves Text2's text" text2_is Nickname
+    expect "a cancel and &OK with nothing opened change no file" unchanged_since "$files"
+
+    # --- Write-back: only the name line changes, every line ends in CR LF --------------------------
+    local rows=(
+        "player70_bob.cfg|Bob|Ann|player70_ann.cfg"
+        "player70_bob_cr.cfg|Bob|Ann|player70_ann.cfg"
+        "cp1252_zoe.cfg|Zoë|Renée|cp1252_renee.cfg"
+        'player70_bob.cfg|Bob|Ann "Axe"|player70_quote.cfg'
+    )
+    for row in "${rows[@]}"; do
+        IFS='|' read -r file shown typed expected <<<"$row"
+        label="$file renamed $typed"
+        fresh_profile "$file"
+        profile_files >"$files"
+        expect "$label: the dialog takes its path" open_profile "$file"
+        expect "$label: Text2 shows $shown" equals "$shown" probe await-text main Text2 "$shown"
+        expect "$label: &OK returns without a box" ok_with "$typed"
+        expect "$label: the file is exactly $expected" \
+            cmp "$PROFILE_DIR/$file" "$PROFILE_GOLDEN/$expected"
+        expect "$label: no other file changes" unchanged_since "$files" "$file"
+        expect "$label: opened again, Text2 shows $typed" reopened_shows "$file" "$typed"
+    done
+
+    # --- A profile open, then the dialog cancelled -------------------------------------------------
+    fresh_profile cp1252_zoe.cfg
+    try open_profile cp1252_zoe.cfg
+    try probe_ok await-text main Text2 "Zoë"
+    preset_profiles
+    profile_files >"$files"
+    try equals "modal: $PROFILE_DIALOG" probe press main Open_profile
+    try probe_ok dialog-cancel "$PROFILE_DIALOG"
+    expect "a cancel with a profile open closes the dialog" \
+        probe_ok wait "no-dialog=$PROFILE_DIALOG" 10000
+    expect "&OK after a cancel returns without a box" press_ok
+    expect "a cancel keeps the open profile's name in Text2" text2_is "Zoë"
+    # "&OK" stores the open profile's own name again: its bytes stay as they are.
+    expect "a cancel and &OK change no file, Player.cfg in the program's folder included" \
+        unchanged_since "$files"
+
+    # --- Files that are no profile: a box, nothing loaded, nothing written --------------------------
+    fresh_profile player70_bob.cfg
+    try open_profile player70_bob.cfg
+    try probe_ok await-text main Text2 Bob
+    local opened="Make sure this is a valid config file."
+    rows=(
+        "first_line_empty.cfg|Not a valid profile config."
+        "Missing.cfg|Not a valid profile config."
+        "short30.cfg|An error occured:'The profile has no line 64 to hold the name.'\r\n$opened"
+        "name_short.cfg|An error occured:'Line 64 is too short to be the name line.'\r\n$opened"
+    )
+    for row in "${rows[@]}"; do
+        IFS='|' read -r file message <<<"$row"
+        if [[ -f "$PROFILE_GOLDEN/$file" ]]; then fresh_profile "$file"; fi
+        profile_files >"$files"
+        try open_profile "$file"
+        expect "$file: the box \"Error\" tells \"$message\"" equals "$message" probe box-text Error
+        expect "$file: the box closes on OK" probe_ok box-ok Error
+        expect "$file: &OK afterwards returns without a box" press_ok
+        expect "$file: Text2 keeps the open profile's name" text2_is Bob
+        expect "$file: no file changes (nor appears)" unchanged_since "$files"
+    done
+    # The profile opened before the refused files is still the one "&OK" writes.
+    expect "after refused files, &OK with Ann returns without a box" ok_with Ann
+    expect "after refused files, &OK writes the profile opened before them" \
+        cmp "$PROFILE_DIR/player70_bob.cfg" "$PROFILE_GOLDEN/player70_ann.cfg"
+    expect "after refused files, they are as the game left them" refused_files_kept
+
+    stop_raidkit
+    echo "--- profile scenarios took $((SECONDS - started)) s"
+}
