@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "contract_support.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -40,15 +42,7 @@ class CaptureFilesContract : public ::testing::Test {
         return files().writeNew(path, std::span(&piece, 1));
     }
 
-    std::vector<std::string> names() {
-        std::vector<std::string> names = h.namesIn(h.folder());
-        for (std::string& name : names) {
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> names() { return caseBlindSorted(h.namesIn(h.folder())); }
 
     Harness h;
 };

@@ -1,6 +1,8 @@
 // Small helpers shared by the contract suites.
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -16,6 +18,16 @@ inline std::vector<std::uint8_t> bytesOf(std::string_view text) {
 
 inline std::string textOf(const std::vector<std::uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
+}
+
+// A folder listing without regard to case or order, so that a stray file shows by name.
+inline std::vector<std::string> caseBlindSorted(std::vector<std::string> names) {
+    for (std::string& name : names) {
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Polls until the condition holds; between polls pump() lets the system deliver messages.

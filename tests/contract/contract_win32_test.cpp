@@ -190,9 +190,9 @@ class Win32FilesHarness {
     win::Win32Files files_;
 };
 
-class Win32TextFilesHarness {
+// A scratch folder, with files put in and read back past the layer under test.
+class Win32ScratchFiles {
   public:
-    TextFiles& files() { return files_; }
     std::string folder() { return folder_.path(); }
     std::string makeFolder(std::string_view name) {
         const std::string path = folder_ / name;
@@ -204,6 +204,15 @@ class Win32TextFilesHarness {
     }
     std::optional<std::string> stored(std::string_view path) { return readFileBytes(path); }
     std::vector<std::string> namesIn(std::string_view folder) { return fileNamesIn(folder); }
+
+  protected:
+    // A base is made first and goes last: after the locks and handles of a harness's files.
+    ScratchFolder folder_;
+};
+
+class Win32TextFilesHarness : public Win32ScratchFiles {
+  public:
+    TextFiles& files() { return files_; }
     void makeReadOnly(std::string_view path) {
         EXPECT_TRUE(SetFileAttributesW(win::toWide(path).c_str(), FILE_ATTRIBUTE_READONLY));
     }
@@ -217,7 +226,6 @@ class Win32TextFilesHarness {
     void unlock(std::string_view path) { locks_.erase(std::string(path)); }
 
   private:
-    ScratchFolder folder_;  // first made, last gone: after the locks on its files
     std::map<std::string, win::UniqueKernelHandle> locks_;
     win::Win32TextFiles files_;
 };
@@ -281,20 +289,9 @@ class Win32ClipboardHarness {
     win::Win32Clipboard clipboard_;
 };
 
-class Win32CaptureFilesHarness {
+class Win32CaptureFilesHarness : public Win32ScratchFiles {
   public:
     CaptureFiles& files() { return files_; }
-    std::string folder() { return folder_.path(); }
-    std::string makeFolder(std::string_view name) {
-        const std::string path = folder_ / name;
-        EXPECT_TRUE(CreateDirectoryW(win::toWide(path).c_str(), nullptr)) << path;
-        return path;
-    }
-    void plant(std::string_view path, std::string_view bytes) {
-        EXPECT_TRUE(writeFileBytes(path, bytes)) << path;
-    }
-    std::optional<std::string> stored(std::string_view path) { return readFileBytes(path); }
-    std::vector<std::string> namesIn(std::string_view folder) { return fileNamesIn(folder); }
     // Windows keeps a creation time that is set; Wine on a Linux file system has nowhere to
     // keep it. Found out once, on a file of the harness's own.
     bool keepsCreationTimes() {
@@ -317,7 +314,6 @@ class Win32CaptureFilesHarness {
     }
 
   private:
-    ScratchFolder folder_;
     win::Win32CaptureFiles files_;
 };
 

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "contract_support.h"
+
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -47,16 +49,7 @@ class TextFilesContract : public ::testing::Test {
         return 0;
     }
 
-    // Folder listing without regard to case or order, so that a stray file shows by name.
-    std::vector<std::string> names() {
-        std::vector<std::string> names = h.namesIn(h.folder());
-        for (std::string& name : names) {
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> names() { return caseBlindSorted(h.namesIn(h.folder())); }
 
     static std::string everyByte() {
         std::string bytes;
