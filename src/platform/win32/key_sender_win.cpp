@@ -138,28 +138,68 @@ struct LayoutModifier {
 constexpr LayoutModifier kLayoutModifiers[] = {
     {1, mod::kShift, Key::LShift}, {2, mod::kCtrl, Key::LCtrl}, {4, mod::kAlt, Key::LAlt}};
 
+// What the key gives on the layout with Caps Lock on and the given modifiers (VkKeyScan's bits);
+// 0 when it gives no single character.
+wchar_t givenWithCapsLock(BYTE vk, WORD scan, BYTE shiftState, HKL layout) {
+    BYTE state[256] = {};
+    state[VK_CAPITAL] = 0x01;
+    if (shiftState & 1)
+        state[VK_SHIFT] = 0x80;
+    if (shiftState & 2)
+        state[VK_CONTROL] = 0x80;
+    if (shiftState & 4)
+        state[VK_MENU] = 0x80;
+    wchar_t given[4] = {};
+    // Flag 4: leave the keyboard's dead-key state alone.
+    const int count = ToUnicodeEx(vk, scan, state, given, 4, 4, layout);
+    return count == 1 ? given[0] : 0;
+}
+
 // The character's key on the focused window's keyboard layout, with the modifiers the layout
 // needs and the sequence does not already hold; Unicode input when the layout has no plain key
-// for it (dead keys would swallow the next character).
-void addCharacter(std::vector<INPUT>& out, char32_t c, Modifiers held, HKL layout) {
+// for it (dead keys would swallow the next character). With Caps Lock on, letters come with the
+// other Shift state, as the layout's Caps Lock turns them round.
+void addCharacter(std::vector<INPUT>& out, char32_t c, Modifiers held, HKL layout, bool capsLock) {
     const SHORT onLayout = c > 0xFFFF ? -1 : VkKeyScanExW(static_cast<wchar_t>(c), layout);
     const BYTE vk = LOBYTE(onLayout);
-    const BYTE shiftState = HIBYTE(onLayout);
+    BYTE shiftState = HIBYTE(onLayout);
     const bool dead =
         onLayout != -1 && (MapVirtualKeyExW(vk, MAPVK_VK_TO_CHAR, layout) & 0x80000000u) != 0;
     if (onLayout == -1 || (shiftState & ~0x07) != 0 || dead)
         return addUnicode(out, c);
+
+    const WORD scan = static_cast<WORD>(MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout) & 0xFF);
+    // A Shift the sequence holds itself is the line's own: its keys come as written.
+    if (capsLock && !(held & mod::kShift) &&
+        givenWithCapsLock(vk, scan, shiftState, layout) != static_cast<wchar_t>(c)) {
+        const BYTE turned = shiftState ^ 1;
+        if (givenWithCapsLock(vk, scan, turned, layout) != static_cast<wchar_t>(c))
+            return addUnicode(out, c);
+        shiftState = turned;
+    }
 
     std::vector<Key> extra;
     for (const LayoutModifier& m : kLayoutModifiers) {
         if ((shiftState & m.layoutBit) && !(held & m.bit))
             extra.push_back(m.key);
     }
-    const WORD scan = static_cast<WORD>(MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout) & 0xFF);
     for (Key m : extra) out.push_back(namedKeyInput(m, false));
     out.push_back(keyInput(vk, scan, false, false));
     out.push_back(keyInput(vk, scan, false, true));
     for (auto m = extra.rbegin(); m != extra.rend(); ++m) out.push_back(namedKeyInput(*m, true));
+}
+
+// Caps Lock as the target sees it. A background thread's own key state is not kept up to date,
+// so the state is read through the target thread's input, shared for the moment of the read.
+bool capsLockOn(HWND target) {
+    const DWORD self = GetCurrentThreadId();
+    const DWORD targetThread = target ? GetWindowThreadProcessId(target, nullptr) : 0;
+    const bool attached =
+        targetThread != 0 && targetThread != self && AttachThreadInput(self, targetThread, TRUE);
+    const bool on = (GetKeyState(VK_CAPITAL) & 1) != 0;
+    if (attached)
+        AttachThreadInput(self, targetThread, FALSE);
+    return on;
 }
 
 HWND focusedWindow() {
@@ -242,15 +282,19 @@ class Pacer {
 void SendInputKeySender::send(std::span<const KeyEvent> events) {
     const HWND target = focusedWindow();
     const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(target, nullptr));
+    bool capsLock = capsLockOn(target);
     Pacer pacer(target);
     std::vector<INPUT> inputs;
     for (const KeyEvent& e : events) {
         inputs.clear();
         addLetGo(inputs, e.letGo);
         if (e.kind == KeyEvent::Kind::Char) {
-            addCharacter(inputs, e.ch, e.held, layout);
+            addCharacter(inputs, e.ch, e.held, layout, capsLock);
         } else {
             inputs.push_back(namedKeyInput(e.key, e.kind == KeyEvent::Kind::Up));
+            // A line may press Caps Lock itself.
+            if (e.key == Key::CapsLock && e.kind == KeyEvent::Kind::Down)
+                capsLock = !capsLock;
         }
         sendInputs(inputs);
         pacer.keysSent(messagesOf(inputs));

@@ -55,3 +55,24 @@ chat_lines_arrive_as_written_with_counters() {
     press_in_game F9
     wait_file_content "$chat" "$want" 20 || fail "after a restart F9 gave \"$(tail -n1 "$chat")\""
 }
+
+scenario chat_line_keeps_its_case_with_caps_lock_on yes
+chat_line_keeps_its_case_with_caps_lock_on() {
+    local chat="$SCEN_DIR/chat-Ironveil.txt" want
+    make_app_dir "$SCEN_DIR/app"
+    set_keybind 1 'Ready, Go team 7!'
+    start_game
+    start_raidkit "$SCEN_DIR/app" /Mini
+    wait_raidkit_window hidden 20000 || fail "raidkit's tray window did not appear within 20 s"
+    press_in_game CapsLock
+    want=$'Ready, Go team 7!\n'
+    press_in_game F9
+    wait_file_content "$chat" "$want" 20 ||
+        fail "with Caps Lock on, F9 gave \"$(cat "$chat")\""
+    # Caps Lock back off: the toggle belongs to the session, not to this scenario.
+    press_in_game CapsLock
+    want+=$'Ready, Go team 7!\n'
+    press_in_game F9
+    wait_file_content "$chat" "$want" 20 ||
+        fail "with Caps Lock off again, F9 gave \"$(tail -n1 "$chat")\""
+}
