@@ -1,4 +1,4 @@
-// Implements: rk::win::Win32CaptureFiles (FindFirstFileW, CreateFileW(CREATE_NEW)/WriteFile,
+// Implements: rk::win::Win32CaptureFiles (GetFileAttributesExW, CreateFileW(CREATE_NEW)/WriteFile,
 // MoveFileExW, DeleteFileW, SetFileTime, SetFileAttributesW).
 #include "platform/win32/capture_files_win.h"
 
@@ -56,13 +56,14 @@ FILETIME fileTimeOf(std::uint64_t ticks) {
 }  // namespace
 
 std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
-    // An exact look-up: FindFirstFileW would take these as wildcards (the file system reads
-    // < > " as the DOS forms of * ? and .), and no file name can hold them.
+    // An exact look-up: the file system reads these as wildcards (< > " are the DOS forms of
+    // * ? and .), and no file name can hold them.
     if (!usableName(path) || path.find_first_of("*?<>\"") != std::string_view::npos)
         return std::nullopt;
-    WIN32_FIND_DATAW data{};
-    UniqueFindHandle search(FindFirstFileW(toWide(path).c_str(), &data));
-    if (!search)
+    // One look at the entry: FindFirstFileW would list the folder, once per number tried in a
+    // folder of hundreds of screenshots.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(toWide(path).c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
     return FileEntry{data.dwFileAttributes,
                      {ticksOf(data.ftCreationTime), ticksOf(data.ftLastAccessTime),

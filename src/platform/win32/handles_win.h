@@ -81,13 +81,6 @@ struct MenuTraits {
     static void close(Type h) { DestroyMenu(h); }
 };
 
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type none() { return INVALID_HANDLE_VALUE; }
-    static bool valid(Type h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void close(Type h) { FindClose(h); }
-};
-
 // From CreateCompatibleDC: deleted, not released.
 struct MemoryDcTraits {
     using Type = HDC;
@@ -114,7 +107,6 @@ using UniqueHKey = UniqueHandle<RegKeyTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueGdiBitmap = UniqueHandle<GdiBitmapTraits>;
 using UniqueWinEventHook = UniqueHandle<WinEventHookTraits>;
