@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+
+#include "capture/pixel_pack.h"
 
 namespace rk::win {
 
@@ -72,11 +75,48 @@ bool Win32Gdi::bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, st
 
 bool Win32Gdi::getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h,
                        std::uint8_t* bits) {
+    if (packedRead(dc, bitmap, h, bits))
+        return true;
     BITMAPINFO info{};
     info.bmiHeader = infoHeaderOf(h);
     const LONG rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     return GetDIBits(as<HDC>(dc), as<HBITMAP>(bitmap), 0, static_cast<UINT>(rows), bits, &info,
                      DIB_RGB_COLORS) == rows;
+}
+
+// A screen picture is a 32-bit bitmap. Wine converts it to 24 bits about five times slower
+// than it copies it as it is: the rows are read as they are, a band at a time into a small
+// buffer kept for the next picture, and packed here.
+bool Win32Gdi::packedRead(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h,
+                          std::uint8_t* bits) {
+    constexpr LONG kBandRows = 64;
+    if (h.biBitCount != 24 || h.biCompression != BI_RGB || h.biHeight <= 0 || h.biWidth <= 0)
+        return false;
+    BITMAP bm{};
+    if (GetObjectW(as<HGDIOBJ>(bitmap), sizeof bm, &bm) == 0 || bm.bmBitsPixel != 32 ||
+        bm.bmWidth != h.biWidth || bm.bmHeight != h.biHeight) {
+        return false;
+    }
+    const std::size_t inStride = static_cast<std::size_t>(h.biWidth) * 4;
+    const std::size_t outStride = (static_cast<std::size_t>(h.biWidth) * 3 + 3) & ~std::size_t{3};
+    band_.resize(inStride * kBandRows);
+    BITMAPINFO info{};
+    info.bmiHeader = infoHeaderOf(h);
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biSizeImage = 0;
+    for (LONG first = 0; first < h.biHeight; first += kBandRows) {
+        const LONG rows = std::min(kBandRows, h.biHeight - first);
+        // Scan lines count from the bottom row, as the surface's rows lie in memory.
+        if (GetDIBits(as<HDC>(dc), as<HBITMAP>(bitmap), static_cast<UINT>(first),
+                      static_cast<UINT>(rows), band_.data(), &info, DIB_RGB_COLORS) != rows) {
+            return false;
+        }
+        for (LONG row = 0; row < rows; ++row) {
+            PackBgrxToBgr(band_.data() + inStride * row, bits + outStride * (first + row),
+                          h.biWidth);
+        }
+    }
+    return true;
 }
 
 PixelSize Win32Gdi::bitmapSize(GdiHandle bitmap) {

@@ -1,6 +1,9 @@
 // Gdi on gdi32: memory DCs, DIB sections, BitBlt and the screen DC.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/gdi.h"
 
 namespace rk::win {
@@ -22,6 +25,12 @@ class Win32Gdi final : public Gdi {
     GdiHandle screenDc() override;
     void releaseScreenDc(GdiHandle dc) override;
     ScreenArea screenArea() override;
+
+  private:
+    bool packedRead(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header,
+                    std::uint8_t* bits);
+
+    std::vector<std::uint8_t> band_;  // 32-bit rows on their way into a 24-bit surface
 };
 
 }  // namespace rk::win
