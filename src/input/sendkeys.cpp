@@ -120,22 +120,6 @@ constexpr std::array kModifierChars{
     ModifierChar{U'%', mod::kAlt, Key::LAlt, "Alt"},
 };
 
-Modifiers modifierBitOf(Key key) {
-    switch (key) {
-        case Key::LShift:
-        case Key::RShift:
-            return mod::kShift;
-        case Key::LCtrl:
-        case Key::RCtrl:
-            return mod::kCtrl;
-        case Key::LAlt:
-        case Key::RAlt:
-            return mod::kAlt;
-        default:
-            return 0;
-    }
-}
-
 class Parser {
   public:
     explicit Parser(std::u32string text) : t_(std::move(text)) {}

@@ -68,6 +68,23 @@ constexpr Modifiers kCtrl = 2;
 constexpr Modifiers kAlt = 4;
 }  // namespace mod
 
+// The modifier a key is, left or right alike; 0 for any other key.
+constexpr Modifiers modifierBitOf(Key key) {
+    switch (key) {
+        case Key::LShift:
+        case Key::RShift:
+            return mod::kShift;
+        case Key::LCtrl:
+        case Key::RCtrl:
+            return mod::kCtrl;
+        case Key::LAlt:
+        case Key::RAlt:
+            return mod::kAlt;
+        default:
+            return 0;
+    }
+}
+
 struct KeyEvent {
     enum class Kind : std::uint8_t { Down, Up, Char };
 

@@ -74,14 +74,7 @@ class Win32RegistryHarness {
 // Real top-level windows of this process, destroyed with the harness.
 class Win32WindowHarness {
   public:
-    Win32WindowHarness() {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kClass;
-        RegisterClassExW(&wc);  // already registered by an earlier test: fine
-    }
+    Win32WindowHarness() { registerWindowClass(kClass, DefWindowProcW); }
     ~Win32WindowHarness() {
         for (auto& window : made_) {
             if (!IsWindow(window.get()))

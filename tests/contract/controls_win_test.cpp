@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/handles_win.h"
+#include "win32_test_support.h"
 
 namespace rk::win {
 namespace {
@@ -23,12 +24,7 @@ LRESULT CALLBACK parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 class Win32ControlsTest : public ::testing::Test {
   protected:
     Win32ControlsTest() {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = parentProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"RaidkitControlsParent";
-        RegisterClassExW(&wc);
+        contract::registerWindowClass(L"RaidkitControlsParent", parentProc);
         parent_.reset(CreateWindowExW(0, L"RaidkitControlsParent", L"", WS_OVERLAPPEDWINDOW, 0, 0,
                                       300, 200, nullptr, nullptr, GetModuleHandleW(nullptr),
                                       nullptr));

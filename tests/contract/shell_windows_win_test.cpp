@@ -28,12 +28,7 @@ LRESULT CALLBACK probeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 class Win32ShellWindowsTest : public ::testing::Test {
   protected:
     Win32ShellWindowsTest() {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = probeProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"RaidkitShellProbe";
-        RegisterClassExW(&wc);
+        contract::registerWindowClass(L"RaidkitShellProbe", probeProc);
         probe = &probe_;
         shell_ = std::make_unique<Win32ShellWindows>(make("Main"), make("Info"));
         probe_.shell = shell_.get();

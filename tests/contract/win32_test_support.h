@@ -24,6 +24,16 @@ inline void pumpMessages() {
 }
 
 // "<base> #<pid>-<n>": unique across the tests of this run and other runs on the same desktop.
+// A window class of this program's own; registering it again in a later test is harmless.
+inline void registerWindowClass(const wchar_t* name, WNDPROC proc) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
+
 inline std::string uniqueName(std::string_view base) {
     static int counter = 0;
     return std::string(base) + " #" + std::to_string(GetCurrentProcessId()) + "-" +

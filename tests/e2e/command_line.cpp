@@ -1,5 +1,9 @@
 #include "command_line.h"
 
+#include <windows.h>
+// windows.h first: shellapi.h relies on its types.
+#include <shellapi.h>
+
 namespace e2e {
 
 namespace {
@@ -22,6 +26,19 @@ std::wstring_view args_after_program(std::wstring_view command_line) {
         ++i;
     }
     return command_line.substr(i);
+}
+
+std::wstring named_option(std::wstring_view name, std::wstring fallback) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 1; argv != nullptr && i + 1 < argc; i += 2) {
+        if (name == argv[i]) {
+            fallback = argv[i + 1];
+            break;
+        }
+    }
+    LocalFree(argv);
+    return fallback;
 }
 
 }  // namespace e2e

@@ -6,9 +6,8 @@
 // Ends on WM_CLOSE (window title "rk dinput probe") or after --ms milliseconds (default 60000).
 #define DIRECTINPUT_VERSION 0x0800
 #include <windows.h>
-// windows.h first: dinput.h and shellapi.h rely on its types.
+// windows.h first: dinput.h relies on its types.
 #include <dinput.h>
-#include <shellapi.h>
 
 #include <array>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "command_line.h"
 #include "win_handles.h"
 
 namespace {
@@ -35,19 +35,9 @@ struct Options {
 };
 
 Options parse_options() {
-    Options o;
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    for (int i = 1; argv != nullptr && i + 1 < argc; i += 2) {
-        const std::wstring name = argv[i];
-        if (name == L"--out") {
-            o.out_path = argv[i + 1];
-        } else if (name == L"--ms") {
-            o.lifetime_ms = static_cast<unsigned>(std::wcstoul(argv[i + 1], nullptr, 10));
-        }
-    }
-    LocalFree(argv);
-    return o;
+    return {e2e::named_option(L"--out"),
+            static_cast<unsigned>(
+                std::wcstoul(e2e::named_option(L"--ms", L"60000").c_str(), nullptr, 10))};
 }
 
 void append(const e2e::UniqueHandle& file, const std::string& line) {

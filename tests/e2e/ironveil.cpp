@@ -3,11 +3,10 @@
 // file as UTF-8, Enter as a line end (it "sends" the line and empties the box). --pid-file gets
 // the process id once the window exists. It ends when its window is closed or it is killed.
 #include <windows.h>
-// windows.h first: shellapi.h relies on its types.
-#include <shellapi.h>
 
 #include <string>
 
+#include "command_line.h"
 #include "text_utf8.h"
 #include "win_handles.h"
 
@@ -20,21 +19,8 @@ struct Options {
 };
 
 Options parse_options() {
-    Options o;
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    for (int i = 1; argv != nullptr && i + 1 < argc; i += 2) {
-        const std::wstring name = argv[i];
-        if (name == L"--title") {
-            o.title = argv[i + 1];
-        } else if (name == L"--record") {
-            o.record_path = argv[i + 1];
-        } else if (name == L"--pid-file") {
-            o.pid_path = argv[i + 1];
-        }
-    }
-    LocalFree(argv);
-    return o;
+    return {e2e::named_option(L"--title", L"Ironveil"), e2e::named_option(L"--record"),
+            e2e::named_option(L"--pid-file")};
 }
 
 // Appends each character at once, so a test polling the file sees it as soon as it arrived.

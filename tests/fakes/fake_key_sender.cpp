@@ -39,22 +39,6 @@ char32_t produced(char32_t plain, bool shift) {
     return kShifted[kPlain.find(plain)];
 }
 
-Modifiers modifierBits(Key key) {
-    switch (key) {
-        case Key::LShift:
-        case Key::RShift:
-            return mod::kShift;
-        case Key::LCtrl:
-        case Key::RCtrl:
-            return mod::kCtrl;
-        case Key::LAlt:
-        case Key::RAlt:
-            return mod::kAlt;
-        default:
-            return 0;
-    }
-}
-
 std::string keyName(Key key) {
     switch (key) {
         case Key::Enter:
@@ -119,7 +103,7 @@ void FakeKeySender::send(std::span<const KeyEvent> events) {
 }
 
 void FakeKeySender::letGo(Modifiers modifiers) {
-    std::erase_if(down, [modifiers](Key k) { return (modifierBits(k) & modifiers) != 0; });
+    std::erase_if(down, [modifiers](Key k) { return (modifierBitOf(k) & modifiers) != 0; });
 }
 
 std::string FakeKeySender::box() const {
@@ -149,7 +133,7 @@ void FakeKeySender::press(Key key) {
         caret_ = 0;
         return;
     }
-    if (modifierBits(key) == 0)
+    if (modifierBitOf(key) == 0)
         otherKeys.push_back(withModifiers(keyName(key)));
 }
 
@@ -184,7 +168,7 @@ bool FakeKeySender::edit(Key key) {
 
 Modifiers FakeKeySender::modifierDown(Modifiers which) const {
     Modifiers bits = 0;
-    for (Key k : down) bits |= modifierBits(k);
+    for (Key k : down) bits |= modifierBitOf(k);
     return bits & which;
 }
 

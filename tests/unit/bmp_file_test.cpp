@@ -6,6 +6,7 @@
 #include "fake_capture_files.h"
 #include "fake_gdi.h"
 #include "platform/error.h"
+#include "raised.h"
 
 namespace rk {
 namespace {
@@ -50,11 +51,7 @@ TEST(BmpFile, HeadersDescribeTheFile) {
 
 struct Shot {
     Shot() { files.addFolder("C:\\Shots"); }
-    cDIBSection surfaceOf(const FakeImage& image) {
-        cDIBSection s(gdi);
-        s.CreateFromPicture(gdi.makeBitmap(image));
-        return s;
-    }
+    cDIBSection surfaceOf(const FakeImage& image) { return testimg::surfaceOf(gdi, image); }
     FakeGdi gdi;
     FakeCaptureFiles files;
 };
@@ -68,15 +65,6 @@ TEST(BmpFile, RowsReadBackRightSideUp) {
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(testimg::decodeBmp(f->bytes), image) << w << "x" << h;
     }
-}
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RaidError& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 TEST(BmpFile, FailuresRaiseAndLeaveNothing) {

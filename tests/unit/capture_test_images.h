@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "capture/dib_section.h"
 #include "fake_gdi.h"
 
 namespace rk::testimg {
@@ -103,6 +104,13 @@ inline std::optional<FakeImage> decodeBmp(const std::vector<std::uint8_t>& f) {
             img.pixels[std::size_t(y) * w + x] = rgb(p[x * 3 + 2], p[x * 3 + 1], p[x * 3]);
     }
     return img;
+}
+
+// A surface holding the picture, made as Print Screen's picture is taken over.
+inline cDIBSection surfaceOf(FakeGdi& gdi, const FakeImage& image) {
+    cDIBSection s(gdi);
+    s.CreateFromPicture(gdi.makeBitmap(image));
+    return s;
 }
 
 }  // namespace rk::testimg

@@ -6,20 +6,12 @@
 #include "fake_clipboard.h"
 #include "fake_gdi.h"
 #include "platform/error.h"
+#include "raised.h"
 
 namespace rk {
 namespace {
 
 using testimg::rgb;
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RaidError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // The BGR bytes of one pixel in a surface row (rows bottom-up in memory).
 std::uint32_t pixelAt(const cDIBSection& s, std::int32_t x, std::int32_t memoryRow) {
@@ -236,8 +228,7 @@ TEST(DibSection, CopyToClipboardPutsACopyThere) {
     FakeGdi gdi;
     FakeClipboard clipboard(gdi);
     const FakeImage picture = testimg::gradient(4, 3);
-    cDIBSection s(gdi);
-    s.CreateFromPicture(gdi.makeBitmap(picture));
+    cDIBSection s = testimg::surfaceOf(gdi, picture);
     const std::uint32_t before = clipboard.sequenceNumber();
     int boxes = 0;
     ShowBox show = [&](std::string_view, std::string_view, BoxIcon) { ++boxes; };

@@ -22,11 +22,7 @@ struct Box {
 
 struct Writer {
     Writer() { files.addFolder("C:\\Shots"); }
-    cDIBSection surfaceOf(const FakeImage& image) {
-        cDIBSection s(gdi);
-        s.CreateFromPicture(gdi.makeBitmap(image));
-        return s;
-    }
+    cDIBSection surfaceOf(const FakeImage& image) { return testimg::surfaceOf(gdi, image); }
     bool write(const cDIBSection& s, std::int32_t quality, const char* name = kName) {
         return WriteJPEGFile(setup, s, name, quality);
     }

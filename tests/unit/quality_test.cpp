@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "raised.h"
 
 namespace rk {
 namespace {
@@ -50,26 +51,21 @@ TEST(QualityText, ConvertsDecimalTextRoundingHalvesToEven) {
     }
 }
 
-int errorOf(const char* text) {
-    try {
-        QualityFromText(text);
-    } catch (const RaidError& e) {
-        return e.number();
-    }
-    return 0;
+int errorFor(const char* text) {
+    return errorOf([text] { QualityFromText(text); });
 }
 
 TEST(QualityText, TextThatIsNoNumberIsATypeMismatch) {
     for (const char* text : {"abc", "", " ", "1a", "a1", "1 2", "--1", "+", "-", ".", "1.2.3",
                              "0x10", "\xE2\x80\x8B"}) {
-        EXPECT_EQ(errorOf(text), err::kTypeMismatch) << '"' << text << '"';
+        EXPECT_EQ(errorFor(text), err::kTypeMismatch) << '"' << text << '"';
     }
 }
 
 TEST(QualityText, NumbersBeyondThirtyTwoBitsOverflow) {
     for (const char* text : {"2147483648", "-2147483649", "2147483647.5", "-2147483648.5001",
                              "99999999999999999999", "00000000002147483648"}) {
-        EXPECT_EQ(errorOf(text), err::kOverflow) << '"' << text << '"';
+        EXPECT_EQ(errorFor(text), err::kOverflow) << '"' << text << '"';
     }
 }
 

@@ -7,6 +7,7 @@
 #include "fake_clipboard.h"
 #include "fake_gdi.h"
 #include "platform/error.h"
+#include "raised.h"
 
 namespace rk {
 namespace {
@@ -236,15 +237,6 @@ TEST(SaveIt, FormatAndQualityAreReadWhenTheShotIsStored) {
     r.clipboard.putBitmap(testimg::gradient(8, 8));
     r.tick();
     EXPECT_EQ(r.shotFiles(), Names{"ScreenShot1.bmp"});
-}
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RaidError& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 TEST(SaveIt, QualityTextThatIsNoNumberRaisesAndWritesNothing) {

@@ -70,10 +70,6 @@ std::uint32_t Win32Clipboard::sequenceNumber() {
     return sequence_;
 }
 
-WindowId Win32Clipboard::listener() const {
-    return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(listener_.get()));
-}
-
 bool Win32Clipboard::hasBitmap() {
     return IsClipboardFormatAvailable(CF_BITMAP) != FALSE;
 }

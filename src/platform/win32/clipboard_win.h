@@ -23,9 +23,6 @@ class Win32Clipboard final : public Clipboard {
     bool useBitmap(const std::function<void(GdiHandle bitmap)>& use) override;
     bool putCopyOf(GdiHandle dc, std::int32_t width, std::int32_t height) override;
 
-    // The message-only window that receives the change notices (for tests).
-    WindowId listener() const;
-
   private:
     static LRESULT CALLBACK listenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
