@@ -55,8 +55,10 @@ ExternalProject_Add(libjpeg_turbo_mingw
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${jpeg_library})
 
+# jconfig.h, which jpeglib.h includes, is made in the build folder; the folder must exist now.
+file(MAKE_DIRECTORY ${jpeg_binary})
 add_library(libjpeg-turbo::turbojpeg STATIC IMPORTED GLOBAL)
 set_target_properties(libjpeg-turbo::turbojpeg PROPERTIES
   IMPORTED_LOCATION ${jpeg_library}
-  INTERFACE_INCLUDE_DIRECTORIES ${jpeg_source})
+  INTERFACE_INCLUDE_DIRECTORIES "${jpeg_source};${jpeg_binary}")
 add_dependencies(libjpeg-turbo::turbojpeg libjpeg_turbo_mingw)

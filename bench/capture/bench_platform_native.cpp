@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "bench_platform.h"
+#include "capture/turbo_jpeg.h"
 #include "fake_clipboard.h"
 #include "fake_gdi.h"
 
@@ -43,14 +44,20 @@ class PosixFiles : public CaptureFiles {
             return std::nullopt;
         return FileEntry{S_ISDIR(st.st_mode) ? fileattr::kDirectory : fileattr::kArchive, {}};
     }
-    FileResult writeNew(std::string_view path,
-                        std::span<const std::span<const std::uint8_t>> pieces) override {
+    FileResult writeNewFrom(std::string_view path, const NextPiece& next) override {
         const std::string name(path);
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         if (fd < 0)
             return resultOf(errno);
         int error = 0;
-        for (auto piece : pieces) {
+        bool givenUp = false;
+        for (std::span<const std::uint8_t> piece; error == 0;) {
+            if (!next(piece)) {
+                givenUp = true;
+                break;
+            }
+            if (piece.empty())
+                break;
             std::size_t done = 0;
             while (done < piece.size() && error == 0) {
                 const ssize_t n = write(fd, piece.data() + done, piece.size() - done);
@@ -62,9 +69,9 @@ class PosixFiles : public CaptureFiles {
         }
         if (close(fd) != 0 && error == 0)
             error = errno;
-        if (error != 0) {
+        if (error != 0 || givenUp) {
             unlink(name.c_str());
-            return resultOf(error);
+            return error != 0 ? resultOf(error) : FileResult::Failed;
         }
         return FileResult::Ok;
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "bench_platform.h"
+#include "capture/turbo_jpeg.h"
 #include "platform/win32/capture_files_win.h"
 #include "platform/win32/clipboard_win.h"
 #include "platform/win32/gdi_win.h"

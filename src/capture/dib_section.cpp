@@ -98,7 +98,7 @@ bool cDIBSection::holdsSize(std::int32_t lWidth, std::int32_t lHeight) const {
     return bits_ != nullptr && bi_.biWidth == lWidth && bi_.biHeight == lHeight;
 }
 
-void cDIBSection::CreateFromPicture(GdiHandle picThis) {
+void cDIBSection::CreateFromPicture(GdiHandle picThis, const RowsReady& ready) {
     const PixelSize size = gdi_->bitmapSize(picThis);
     // A surface of this size already has its memory: every row is written again below.
     if (!holdsSize(size.width, size.height) && !Create(size.width, size.height))
@@ -107,11 +107,14 @@ void cDIBSection::CreateFromPicture(GdiHandle picThis) {
     // through a DC would convert them, and under Wine some thirty times faster than that blit.
     // A surface the picture never reached would be stored as a black screenshot: an empty one
     // tells the caller there is nothing to store.
-    if (!gdi_->getBits(hDC_, picThis, bi_, bits_))
+    if (!gdi_->getBits(hDC_, picThis, bi_, bits_, ready)) {
+        if (ready)
+            ready(kRowsWithdrawn);
         ClearUp();
+    }
 }
 
-void cDIBSection::CreateFromScreen() {
+void cDIBSection::CreateFromScreen(const RowsReady& ready) {
     const ScreenArea area = gdi_->screenArea();
     if (!holdsSize(area.width, area.height) && !Create(area.width, area.height))
         return;
@@ -122,6 +125,8 @@ void cDIBSection::CreateFromScreen() {
     }
     if (!copied)
         ClearUp();
+    else if (ready)
+        ready(Height());
 }
 
 void cDIBSection::LoadPictureBlt(GdiHandle lhDC, std::int32_t lSrcLeft, std::int32_t lSrcTop,

@@ -17,6 +17,9 @@ std::int32_t BytesPerScanLineFor(std::int32_t width);
 // Raises overflow (6) when the image size does not fit 32 bits.
 BitmapInfoHeader Dib24Header(std::int32_t width, std::int32_t height);
 
+// Told to a surface's listener before rows it was told of go away.
+constexpr std::int32_t kRowsWithdrawn = -1;
+
 class cDIBSection {
   public:
     explicit cDIBSection(Gdi& gdi) : gdi_(&gdi) {}
@@ -32,11 +35,13 @@ class cDIBSection {
     bool CreateDIB(GdiHandle lhDC, std::int32_t lWidth, std::int32_t lHeight, GdiHandle& hDib);
     // The surface becomes a 24-bit copy of the bitmap, at its size. Reports nothing: whether a
     // surface exists afterwards shows in DIBSectionBitsPtr (empty when the bitmap could not be
-    // read). A surface of that size already there is written over, not made anew.
-    void CreateFromPicture(GdiHandle picThis);
+    // read). A surface of that size already there is written over, not made anew. ready hears
+    // of the rows as they arrive, top rows first; rows it was told of are final. When the read
+    // fails part way it hears kRowsWithdrawn, and must stop using the rows before it returns.
+    void CreateFromPicture(GdiHandle picThis, const RowsReady& ready = {});
     // The surface becomes a copy of the whole screen, where Windows' own image never came.
     // A surface of the screen's size already there is written over, not made anew.
-    void CreateFromScreen();
+    void CreateFromScreen(const RowsReady& ready = {});
     bool Create(std::int32_t lWidth, std::int32_t lHeight);
     std::int32_t BytesPerScanLine() const { return BytesPerScanLineFor(bi_.biWidth); }
     std::int32_t Width() const { return bi_.biWidth; }

@@ -13,11 +13,17 @@ constexpr int kTempNameTries = 20;
 
 FileResult StoreNewFile(CaptureFiles& files, std::string_view target, FilePieces pieces,
                         bool replace) {
+    return StoreNewFile(files, target, PiecesOf(pieces), replace);
+}
+
+FileResult StoreNewFile(CaptureFiles& files, std::string_view target, const NextPiece& next,
+                        bool replace) {
     std::string temp;
     FileResult written = FileResult::Exists;
+    // A taken name is found before any piece is asked for, so the next name starts afresh.
     for (int i = 1; i <= kTempNameTries && written == FileResult::Exists; ++i) {
         temp = std::string(target) + ".rktmp" + (i > 1 ? std::to_string(i) : "");
-        written = files.writeNew(temp, pieces);
+        written = files.writeNewFrom(temp, next);
     }
     if (written != FileResult::Ok)
         return written;

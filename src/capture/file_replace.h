@@ -18,6 +18,10 @@ using FilePieces = std::span<const std::span<const std::uint8_t>>;
 // earlier file of that name is as it was.
 FileResult StoreNewFile(CaptureFiles& files, std::string_view target, FilePieces pieces,
                         bool replace);
+// The same for a file whose pieces are still being made (see NextPiece): they are written
+// beside target as they come.
+FileResult StoreNewFile(CaptureFiles& files, std::string_view target, const NextPiece& next,
+                        bool replace);
 
 // The program's error for a file operation that failed: 76 path not found, 75 path/file
 // access error, 70 permission denied, 61 disk full, 58 file already exists.

@@ -4,10 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "capture/dib_section.h"
+#include "capture/hand_over.h"
 #include "capture/show_box.h"
 #include "platform/capture_files.h"
 
@@ -16,8 +22,12 @@ namespace rk {
 enum class JpegColor { Unknown, BGR, RGB, YCbCr, Gray };
 enum class JpegSubsampling { None, S420, S422, S444 };
 
-// JPEG_CORE_PROPERTIES as far as this program uses it. The encoded file comes back in memory
-// (JPGBytes, owned by the library until free) so that it can be written beside the old file and
+// Where the encoded bytes go as they are made; false when no more are wanted, which stops the
+// encode.
+using JpegSink = std::function<bool(std::span<const std::uint8_t>)>;
+
+// JPEG_CORE_PROPERTIES as far as this program uses it. The encoded file is handed to JPGSink
+// piece by piece, so that it can be written beside the old file while the encode runs, and
 // moved into place.
 struct JpegCoreProperties {
     std::int32_t DIBWidth = 0;
@@ -32,8 +42,10 @@ struct JpegCoreProperties {
     JpegColor JPGColor = JpegColor::Unknown;
     JpegSubsampling JPGSubSampling = JpegSubsampling::None;
     std::int32_t jquality = 0;
-    const std::uint8_t* JPGBytes = nullptr;
-    std::size_t JPGSizeBytes = 0;
+    // The rows in place so far, counted from the top; the encoder waits for the others. None:
+    // all are.
+    RowGate* DIBRowsReady = nullptr;
+    JpegSink JPGSink;
     void* state = nullptr;  // the library's own, from init to free
 };
 
@@ -42,18 +54,10 @@ class JpegLibrary {
     virtual ~JpegLibrary() = default;
     // Puts the initial values into the record: three channels of BGR in, YCbCr 4:2:0 out.
     virtual int init(JpegCoreProperties& props) = 0;
-    // Encodes the DIB the record describes into JPGBytes / JPGSizeBytes.
+    // Encodes the DIB the record describes into JPGSink. Not 0 when the encode failed or was
+    // stopped (the sink refused bytes, the rows never all came).
     virtual int write(JpegCoreProperties& props) = 0;
     virtual void free(JpegCoreProperties& props) = 0;
-};
-
-// libjpeg-turbo. Qualities below 1 are taken as 1 and above 100 as 100 (the record keeps the
-// number as given).
-class TurboJpegLibrary final : public JpegLibrary {
-  public:
-    int init(JpegCoreProperties& props) override;
-    int write(JpegCoreProperties& props) override;
-    void free(JpegCoreProperties& props) override;
 };
 
 // What the writer reaches besides the surface.
@@ -62,6 +66,7 @@ struct JpegWriterSetup {
     JpegLibrary& library;
     ShowBox show;
     std::string exeName;  // the program's executable name without extension, for error sources
+    Worker* encoder = nullptr;  // the thread that encodes; none: each file makes its own
 };
 
 // The number and texts of the error raised when the encoder cannot be set up.
@@ -70,6 +75,42 @@ constexpr int kJpegInitError = 26001;
 // Steps 3 to 5 of a write: the source and size fields from the surface and the quality.
 // Raises overflow (6) when width x 3 does not fit 32 bits.
 void SetSurfaceFields(JpegCoreProperties& props, const cDIBSection& surface, std::int32_t quality);
+
+// One JPEG file in the making. The encoder runs on a thread of its own and starts on the top
+// rows while the rest of the picture is still being read into the surface; the file is written
+// as the bytes come. Not to be moved: the encoder holds on to it.
+class JpegShot {
+  public:
+    // Sets the encoder up. When it cannot be, store raises 26001.
+    JpegShot(JpegWriterSetup& setup, std::int32_t quality);
+    ~JpegShot();
+    JpegShot(const JpegShot&) = delete;
+    JpegShot& operator=(const JpegShot&) = delete;
+
+    // The surface's top rows are in place (a cDIBSection row listener): the first call starts
+    // the encoder. kRowsWithdrawn stops it before returning.
+    void rowsReady(const cDIBSection& surface, std::int32_t rowsFromTop);
+    // Waits for the encode and stores the file; as WriteJPEGFile. Rows not yet announced are
+    // taken as they are now.
+    bool store(const cDIBSection& surface, std::string_view fileName);
+
+  private:
+    void start(const cDIBSection& surface);
+    void stop();
+    bool tell();
+
+    JpegWriterSetup& setup_;
+    std::int32_t quality_;
+    JpegCoreProperties props_;
+    int init_ = 0;
+    bool started_ = false;
+    std::exception_ptr error_;
+    RowGate rows_;
+    ChunkQueue bytes_;
+    std::vector<std::uint8_t> writing_;  // the piece the file writer holds
+    std::optional<Worker> ownEncoder_;
+    Worker* encoder_ = nullptr;  // set while it works on this file
+};
 
 // Writes the surface to fileName. True when the file was written. When the file cannot be
 // made, tells the player (a box titled "Error") and returns false, leaving any file of that

@@ -35,10 +35,18 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
     const bool bmp = settings.format == "Bmp";
     const std::int32_t quality = bmp ? 0 : QualityFromText(settings.quality);
 
+    // A JPEG is encoded as the picture's rows arrive and written as its bytes come.
+    std::optional<JpegShot> jpeg;
+    RowsReady ready;
+    if (!bmp) {
+        jpeg.emplace(writer, quality);
+        ready = [&](std::int32_t rows) { jpeg->rowsReady(surface, rows); };
+    }
     if (source == ShotSource::Clipboard) {
-        platform.clipboard.useBitmap([&](GdiHandle bitmap) { surface.CreateFromPicture(bitmap); });
+        platform.clipboard.useBitmap(
+            [&](GdiHandle bitmap) { surface.CreateFromPicture(bitmap, ready); });
     } else {
-        surface.CreateFromScreen();
+        surface.CreateFromScreen(ready);
     }
     if (surface.DIBSectionBitsPtr() == nullptr)
         return std::nullopt;
@@ -46,7 +54,7 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
     std::string name = naming.next(platform.files, settings.prefix, bmp ? ".bmp" : ".jpg");
     if (bmp) {
         WriteBmpFile(platform.files, surface, name);
-    } else if (!WriteJPEGFile(writer, surface, name, quality)) {
+    } else if (!jpeg->store(surface, name)) {
         return std::nullopt;
     }
     naming.stored(name);
@@ -56,12 +64,14 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
 Screenshots::Screenshots(CapturePlatform platform, std::string exeName, ShowBox show,
                          std::chrono::milliseconds wait, std::chrono::milliseconds keepSurface)
     : platform_(platform),
-      writer_{platform.files, platform.jpeg, std::move(show), std::move(exeName)},
+      writer_{platform.files, platform.jpeg, std::move(show), std::move(exeName), &encoder_},
       wait_(wait),
       keepSurface_(keepSurface),
       surface_(platform.gdi) {}
 
 void Screenshots::press(ShotClock::time_point now) {
+    // The encoder's thread is made while the picture is on its way, not when it is there.
+    encoder_.ready();
     wait_.press(now, platform_.clipboard.sequenceNumber());
 }
 

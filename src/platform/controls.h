@@ -10,7 +10,7 @@ namespace rk {
 enum class ControlEvent { Click, Change };
 
 class Controls {
-public:
+  public:
     virtual ~Controls() = default;
     virtual std::string text(std::string_view control) = 0;
     // A text that differs raises the control's Change, as an edit by the player would.

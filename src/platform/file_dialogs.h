@@ -20,7 +20,7 @@ struct FileDialogOptions {
 };
 
 class FileDialogs {
-public:
+  public:
     virtual ~FileDialogs() = default;
     // Modal. The chosen full file name, or nullopt when the player cancelled.
     virtual std::optional<std::string> saveFile(const FileDialogOptions& options) = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace rk {
 
@@ -38,6 +39,10 @@ struct ScreenArea {
     std::int32_t height = 0;
 };
 
+// Told, while a picture is being read, how many of its rows counted from the top are in place,
+// so that work on them can begin before the rest arrive.
+using RowsReady = std::function<void(std::int32_t rowsFromTop)>;
+
 // Raster operations, as Windows numbers them.
 namespace rop {
 constexpr std::uint32_t kSrcCopy = 0x00CC0020;
@@ -66,8 +71,9 @@ class Gdi {
     // The bitmap's pixels converted into bits laid out as the header says (GetDIBits); dc only
     // lends its colour format. False unless every row was copied. A bitmap selected into a
     // device context may be refused (Windows) or read (Wine): read only bitmaps that are not.
+    // ready, when given, hears of the rows as they are copied, top rows first.
     virtual bool getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header,
-                         std::uint8_t* bits) = 0;
+                         std::uint8_t* bits, const RowsReady& ready = {}) = 0;
     // The size of a bitmap (GetObject); 0 x 0 when the handle is not a bitmap.
     virtual PixelSize bitmapSize(GdiHandle bitmap) = 0;
     // The device context of the whole screen; 0 when refused. Give it back with releaseScreenDc.

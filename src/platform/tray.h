@@ -25,7 +25,7 @@ struct TrayRecord {
 enum class TrayCommand : std::uint32_t { Add = 0, Delete = 2 };
 
 class Tray {
-public:
+  public:
     virtual ~Tray() = default;
     // Shell_NotifyIcon; false when the shell refused.
     virtual bool notify(TrayCommand command, const TrayRecord& record) = 0;

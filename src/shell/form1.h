@@ -6,6 +6,7 @@
 #include <string>
 
 #include "capture/save_it.h"
+#include "capture/turbo_jpeg.h"
 #include "input/key_watch.h"
 #include "input/keybinds.h"
 #include "platform/platform.h"

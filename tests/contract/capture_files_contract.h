@@ -145,6 +145,27 @@ TYPED_TEST_P(CaptureFilesContract, WriteNewIntoAMissingFolderLeavesNothing) {
     EXPECT_TRUE(this->names().empty());
 }
 
+// A file whose bytes stop coming part way (the encoder failed) is not kept.
+TYPED_TEST_P(CaptureFilesContract, FileGivenUpPartWayLeavesNothing) {
+    const std::string first = "\xFF\xD8 part";
+    int asked = 0;
+    const FileResult result =
+        this->files().writeNewFrom(this->in("ScreenShot1.jpg"), [&](auto& piece) {
+            piece = {reinterpret_cast<const std::uint8_t*>(first.data()), first.size()};
+            return ++asked == 1;
+        });
+    EXPECT_EQ(result, FileResult::Failed);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(this->files().find(this->in("ScreenShot1.jpg")).has_value());
+    EXPECT_TRUE(this->names().empty());
+    // Nothing is asked for when the name is taken.
+    this->h.plant(this->in("ScreenShot2.jpg"), "old");
+    EXPECT_EQ(
+        this->files().writeNewFrom(this->in("ScreenShot2.jpg"), [&](auto&) { return ++asked > 0; }),
+        FileResult::Exists);
+    EXPECT_EQ(asked, 2);
+}
+
 TYPED_TEST_P(CaptureFilesContract, MoveWithoutReplaceLeavesTargetAlone) {
     this->h.plant(this->in("new.tmp"), "new picture");
     this->h.plant(this->in("ScreenShot1.jpg"), "old picture");
@@ -240,8 +261,8 @@ REGISTER_TYPED_TEST_SUITE_P(CaptureFilesContract, FindLooksUpExactlyOneName,
                             AttributesSetAreReportedByFind, TimesSetAreReportedByFind,
                             WriteNewStoresThePiecesInOrder, WriteNewNeverTouchesATakenName,
                             WriteNewIntoAMissingFolderLeavesNothing,
-                            MoveWithoutReplaceLeavesTargetAlone, MoveWithReplaceReplacesTheTarget,
-                            MovingWhatIsNotThereIsPathNotFound,
+                            FileGivenUpPartWayLeavesNothing, MoveWithoutReplaceLeavesTargetAlone,
+                            MoveWithReplaceReplacesTheTarget, MovingWhatIsNotThereIsPathNotFound,
                             ReadOnlyFilesAndFoldersAreNeitherReplacedNorRemoved,
                             RemoveDeletesAFileOnce, ANulInANameActsOnNoShorterName);
 

@@ -63,8 +63,21 @@ TEST(Win32GdiReads, ScreenPictureGivesTheSystemsOwnConversion) {
 
         std::vector<std::uint8_t> got(want.size(), 0);
         Win32Gdi gdi;
-        ASSERT_TRUE(gdi.getBits(handleOf(dc.get()), handleOf(picture.get()),
-                                surfaceHeader(size.width, size.height, 24), got.data()));
+        // Rows are announced a band at a time from the top, each band complete when it is.
+        std::vector<LONG> heard;
+        ASSERT_TRUE(gdi.getBits(
+            handleOf(dc.get()), handleOf(picture.get()), surfaceHeader(size.width, size.height, 24),
+            got.data(), [&](std::int32_t rows) {
+                heard.push_back(rows);
+                for (LONG row = size.height - rows; row < size.height; ++row) {
+                    const auto at = static_cast<std::ptrdiff_t>(row) * stride;
+                    ASSERT_TRUE(std::equal(want.begin() + at, want.begin() + at + size.width * 3,
+                                           got.begin() + at));
+                }
+            }));
+        ASSERT_FALSE(heard.empty());
+        EXPECT_EQ(heard.back(), size.height);
+        for (std::size_t i = 0; i + 1 < heard.size(); ++i) EXPECT_EQ(heard[i], LONG(64 * (i + 1)));
         for (LONG row = 0; row < size.height; ++row) {
             const auto at = static_cast<std::ptrdiff_t>(row) * stride;
             ASSERT_TRUE(

@@ -41,8 +41,7 @@ std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
     return std::nullopt;
 }
 
-FileResult FakeCaptureFiles::writeNew(std::string_view path,
-                                      std::span<const std::span<const std::uint8_t>> pieces) {
+FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece& next) {
     if (!usableName(path))
         return FileResult::PathNotFound;
     const std::string parent = parentKey(path);
@@ -53,14 +52,18 @@ FileResult FakeCaptureFiles::writeNew(std::string_view path,
     const std::string k = key(path);
     if (files_.contains(k) || folders_.contains(k))
         return FileResult::Exists;
-    std::size_t size = 0;
-    for (auto piece : pieces) size += piece.size();
-    if (size > spaceLeft)
-        return FileResult::DiskFull;
-    spaceLeft -= size;
     File f;
+    for (std::span<const std::uint8_t> piece;;) {
+        if (!next(piece))
+            return FileResult::Failed;
+        if (piece.empty())
+            break;
+        f.bytes.insert(f.bytes.end(), piece.begin(), piece.end());
+    }
+    if (f.bytes.size() > spaceLeft)
+        return FileResult::DiskFull;
+    spaceLeft -= f.bytes.size();
     f.name = std::string(path.substr(path.find_last_of('\\') + 1));
-    for (auto piece : pieces) f.bytes.insert(f.bytes.end(), piece.begin(), piece.end());
     f.times = {now, now, now};
     ++now;
     files_[k] = std::move(f);

@@ -24,8 +24,7 @@ class FakeCaptureFiles : public CaptureFiles {
     };
 
     std::optional<FileEntry> find(std::string_view path) override;
-    FileResult writeNew(std::string_view path,
-                        std::span<const std::span<const std::uint8_t>> pieces) override;
+    FileResult writeNewFrom(std::string_view path, const NextPiece& next) override;
     FileResult move(std::string_view from, std::string_view to, bool replace) override;
     bool remove(std::string_view path) override;
     bool setTimes(std::string_view path, const FileTimes& times) override;

@@ -169,8 +169,8 @@ bool FakeGdi::bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, std
     return true;
 }
 
-bool FakeGdi::getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h,
-                      std::uint8_t* bits) {
+bool FakeGdi::getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h, std::uint8_t* bits,
+                      const RowsReady& ready) {
     auto b = bitmaps_.find(bitmap);
     if (!dcs_.contains(dc) || b == bitmaps_.end() || b->second.selectedInto != 0 || !bits)
         return false;
@@ -190,6 +190,8 @@ bool FakeGdi::getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h,
             row[x * 3 + 1] = static_cast<std::uint8_t>(rgb >> 8);
             row[x * 3 + 2] = static_cast<std::uint8_t>(rgb >> 16);
         }
+        if (ready && ((y + 1) % readBand == 0 || y + 1 == in.rows()))
+            ready(y + 1);
     }
     return true;
 }

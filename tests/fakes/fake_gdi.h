@@ -36,8 +36,9 @@ class FakeGdi : public Gdi {
     bool bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, std::int32_t width,
                 std::int32_t height, GdiHandle source, std::int32_t srcX, std::int32_t srcY,
                 std::uint32_t rop) override;
+    // Rows are copied and announced in bands of readBand, as the Windows half reads them.
     bool getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header,
-                 std::uint8_t* bits) override;
+                 std::uint8_t* bits, const RowsReady& ready = {}) override;
     PixelSize bitmapSize(GdiHandle bitmap) override;
     GdiHandle screenDc() override;
     void releaseScreenDc(GdiHandle dc) override;
@@ -68,6 +69,7 @@ class FakeGdi : public Gdi {
     std::size_t memoryLeft = std::numeric_limits<std::size_t>::max();
     // GDI objects the process may still make (Windows' per-process quota).
     std::size_t handlesLeft = 10000;
+    std::int32_t readBand = 16;  // rows per announcement from getBits
 
   private:
     // Memory that comes zeroed and is only touched as it is written, as Windows gives it to a

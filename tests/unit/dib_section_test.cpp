@@ -142,9 +142,33 @@ TEST(DibSection, PictureThatCannotBeCopiedInLeavesNoBlackSurface) {
     const GdiHandle other = gdi.createCompatibleDc(0);
     gdi.selectObject(other, bitmap);
     cDIBSection s(gdi);
-    s.CreateFromPicture(bitmap);
+    std::vector<std::int32_t> heard;
+    s.CreateFromPicture(bitmap, [&](std::int32_t rows) { heard.push_back(rows); });
     EXPECT_EQ(s.DIBSectionBitsPtr(), nullptr);
     EXPECT_EQ(gdi.liveObjects(), 2u);  // the picture and the other DC only
+    // Whoever was reading along is told to let go before the surface goes.
+    EXPECT_EQ(heard, std::vector<std::int32_t>{kRowsWithdrawn});
+}
+
+TEST(DibSection, RowsAreAnnouncedTopFirstOnceTheyAreInPlace) {
+    FakeGdi gdi;
+    gdi.readBand = 4;
+    const FakeImage picture = testimg::gradient(5, 10);
+    const GdiHandle bitmap = gdi.makeBitmap(picture);
+    cDIBSection s(gdi);
+    std::vector<std::int32_t> heard;
+    s.CreateFromPicture(bitmap, [&](std::int32_t rows) {
+        heard.push_back(rows);
+        // The announced top rows hold the picture's top rows already.
+        for (std::int32_t y = 0; y < rows; ++y)
+            ASSERT_EQ(pixelAt(s, 2, s.Height() - 1 - y), picture.pixels[y * 5 + 2]) << y;
+    });
+    EXPECT_EQ(heard, (std::vector<std::int32_t>{4, 8, 10}));
+
+    heard.clear();
+    gdi.screen = picture;
+    s.CreateFromScreen([&](std::int32_t rows) { heard.push_back(rows); });
+    EXPECT_EQ(heard, std::vector<std::int32_t>{10});
 }
 
 TEST(DibSection, CreateFromScreenCopiesTheWholeVirtualScreen) {

@@ -1,6 +1,11 @@
 #include "capture/jpeg_writer.h"
+#include "capture/turbo_jpeg.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
 
 #include "capture_test_images.h"
 #include "fake_capture_files.h"
@@ -242,6 +247,76 @@ TEST(JpegWriter, EncoderIsReleasedOnEveryWayOut) {
     t.files.addFile("C:\\Shots\\ro.jpg", {}, fileattr::kHidden | fileattr::kReadOnly);
     EXPECT_THROW(WriteJPEGFile(setup, s, "C:\\Shots\\ro.jpg", 75), RaidError);
     EXPECT_EQ(counting.held, 0);
+}
+
+// Stands in for the encoder: waits for the top rows, then for all, then hands over a few bytes
+// and gives its result.
+class ScriptedEncoder : public JpegLibrary {
+  public:
+    int init(JpegCoreProperties& p) override {
+        p.DIBChannels = p.JPGChannels = 3;
+        p.DIBColor = JpegColor::BGR;
+        p.JPGColor = JpegColor::YCbCr;
+        return 0;
+    }
+    int write(JpegCoreProperties& p) override {
+        if (p.DIBRowsReady && !p.DIBRowsReady->waitFor(16))
+            return -4;
+        topRows.set_value();
+        if (p.DIBRowsReady && !p.DIBRowsReady->waitFor(p.JPGHeight)) {
+            stopped = true;
+            return -4;
+        }
+        const std::uint8_t bytes[] = {0xFF, 0xD8, 0xFF, 0xD9};
+        p.JPGSink(bytes);
+        return result;
+    }
+    void free(JpegCoreProperties&) override {}
+
+    std::promise<void> topRows;
+    std::atomic<bool> stopped{false};
+    int result = 0;
+};
+
+struct Shot : Writer {
+    Shot() : surface(surfaceOf(testimg::gradient(8, 64))) {}
+    bool encoderReachedTheTopRows() {
+        return reached.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    }
+    ScriptedEncoder encoder;
+    std::future<void> reached = encoder.topRows.get_future();
+    JpegWriterSetup scripted{files, encoder, setup.show, "raidkit"};
+    cDIBSection surface;
+};
+
+TEST(JpegShot, EncodeBeginsOnTheTopRowsWhileTheRestAreRead) {
+    Shot t;
+    JpegShot shot(t.scripted, 75);
+    shot.rowsReady(t.surface, 16);
+    ASSERT_TRUE(t.encoderReachedTheTopRows());
+    shot.rowsReady(t.surface, 64);
+    ASSERT_TRUE(shot.store(t.surface, kName));
+    EXPECT_EQ(t.files.file(kName)->bytes, (std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xD9}));
+    EXPECT_EQ(t.files.filesIn("C:\\Shots"), std::vector<std::string>{"ScreenShot1.jpg"});
+}
+
+TEST(JpegShot, WithdrawnRowsStopTheEncoderBeforeTheyGo) {
+    Shot t;
+    JpegShot shot(t.scripted, 75);
+    shot.rowsReady(t.surface, 16);
+    ASSERT_TRUE(t.encoderReachedTheTopRows());
+    shot.rowsReady(t.surface, kRowsWithdrawn);
+    EXPECT_TRUE(t.encoder.stopped);
+    EXPECT_TRUE(t.files.filesIn("C:\\Shots").empty());
+    EXPECT_TRUE(t.boxes.empty());
+}
+
+TEST(JpegShot, EncodeThatFailsTellsThePlayerAndLeavesNoFile) {
+    Shot t;
+    t.encoder.result = -3;
+    EXPECT_FALSE(WriteJPEGFile(t.scripted, t.surface, kName, 75));
+    EXPECT_EQ(t.boxes.size(), 1u);
+    EXPECT_TRUE(t.files.filesIn("C:\\Shots").empty());
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "capture/save_it.h"
+#include "capture/turbo_jpeg.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "capture_test_images.h"
 #include "fake_capture_files.h"
@@ -126,6 +129,19 @@ struct Box {
     std::string title;
 };
 
+// The real encoder, noting the thread each file is encoded on.
+class ThreadNoting : public JpegLibrary {
+  public:
+    int init(JpegCoreProperties& p) override { return real.init(p); }
+    int write(JpegCoreProperties& p) override {
+        threads.push_back(std::this_thread::get_id());
+        return real.write(p);
+    }
+    void free(JpegCoreProperties& p) override { real.free(p); }
+    TurboJpegLibrary real;
+    std::vector<std::thread::id> threads;  // read once the shot is stored
+};
+
 struct Road {
     Road() {
         files.addFolder("C:\\Shots");
@@ -158,7 +174,7 @@ struct Road {
     FakeGdi gdi;
     FakeClipboard clipboard{gdi};
     FakeCaptureFiles files;
-    TurboJpegLibrary jpeg;
+    ThreadNoting jpeg;
     std::vector<Box> boxes;
     ShotSettings settings{"C:\\Shots\\ScreenShot", "Jpg", "100"};
     Screenshots shots{CapturePlatform{clipboard, gdi, files, jpeg}, "raidkit",
@@ -173,6 +189,7 @@ using Names = std::vector<std::string>;
 
 TEST(SaveIt, PrintScreenStoresTheClipboardImageAsNumberedJpegs) {
     Road r;
+    r.gdi.readBand = 5;  // the encoder starts on the top rows while the rest are read
     r.tick();
     const FakeImage first = testimg::gradient(48, 32);
     r.printScreen(first);
@@ -357,6 +374,22 @@ TEST(SaveIt, ShotsOfABurstReuseTheSurfaceAndStoreEachPicture) {
     r.printScreen(testimg::gradient(10, 10));
     EXPECT_EQ(r.shotFiles().size(), 2u);
     EXPECT_TRUE(r.boxes.empty());
+}
+
+TEST(SaveIt, EveryShotIsEncodedBesideThePollOnOneKeptThread) {
+    Road r;
+    r.tick();
+    for (int i = 0; i < 3; ++i) {
+        r.printScreen(testimg::gradient(16, 40));
+        r.tickFor(50ms);
+    }
+    r.settings.format = "Bmp";  // bitmap files need no encoder
+    r.printScreen(testimg::gradient(16, 40));
+    ASSERT_EQ(r.shotFiles().size(), 4u);
+    ASSERT_EQ(r.jpeg.threads.size(), 3u);
+    EXPECT_NE(r.jpeg.threads[0], std::this_thread::get_id());
+    EXPECT_EQ(r.jpeg.threads[1], r.jpeg.threads[0]);
+    EXPECT_EQ(r.jpeg.threads[2], r.jpeg.threads[0]);
 }
 
 }  // namespace

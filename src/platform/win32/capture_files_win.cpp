@@ -70,8 +70,7 @@ std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
                       ticksOf(data.ftLastWriteTime)}};
 }
 
-FileResult Win32CaptureFiles::writeNew(std::string_view path,
-                                       std::span<const std::span<const std::uint8_t>> pieces) {
+FileResult Win32CaptureFiles::writeNewFrom(std::string_view path, const NextPiece& next) {
     if (!usableName(path))
         return FileResult::PathNotFound;
     const std::wstring name = toWide(path);
@@ -81,7 +80,14 @@ FileResult Win32CaptureFiles::writeNew(std::string_view path,
     if (!file)
         return resultOf(GetLastError());
     DWORD error = ERROR_SUCCESS;
-    for (auto piece : pieces) {
+    bool givenUp = false;
+    for (std::span<const std::uint8_t> piece; error == ERROR_SUCCESS;) {
+        if (!next(piece)) {
+            givenUp = true;
+            break;
+        }
+        if (piece.empty())
+            break;
         const std::uint8_t* at = piece.data();
         std::size_t left = piece.size();
         while (left > 0 && error == ERROR_SUCCESS) {
@@ -99,9 +105,9 @@ FileResult Win32CaptureFiles::writeNew(std::string_view path,
     // A failed close is a failed write too (network drives report late).
     if (!CloseHandle(file.release()) && error == ERROR_SUCCESS)
         error = GetLastError();
-    if (error != ERROR_SUCCESS) {
+    if (error != ERROR_SUCCESS || givenUp) {
         DeleteFileW(name.c_str());
-        return resultOf(error);
+        return givenUp && error == ERROR_SUCCESS ? FileResult::Failed : resultOf(error);
     }
     return FileResult::Ok;
 }

@@ -74,21 +74,27 @@ bool Win32Gdi::bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, st
 }
 
 bool Win32Gdi::getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h,
-                       std::uint8_t* bits) {
-    if (packedRead(dc, bitmap, h, bits))
+                       std::uint8_t* bits, const RowsReady& ready) {
+    if (packedRead(dc, bitmap, h, bits, ready))
         return true;
     BITMAPINFO info{};
     info.bmiHeader = infoHeaderOf(h);
     const LONG rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    return GetDIBits(as<HDC>(dc), as<HBITMAP>(bitmap), 0, static_cast<UINT>(rows), bits, &info,
-                     DIB_RGB_COLORS) == rows;
+    if (GetDIBits(as<HDC>(dc), as<HBITMAP>(bitmap), 0, static_cast<UINT>(rows), bits, &info,
+                  DIB_RGB_COLORS) != rows) {
+        return false;
+    }
+    if (ready)
+        ready(rows);
+    return true;
 }
 
 // A screen picture is a 32-bit bitmap. Wine converts it to 24 bits about five times slower
 // than it copies it as it is: the rows are read as they are, a band at a time into a small
-// buffer kept for the next picture, and packed here.
+// buffer kept for the next picture, and packed here. Bands go from the top down, the order in
+// which an encoder wants them.
 bool Win32Gdi::packedRead(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h,
-                          std::uint8_t* bits) {
+                          std::uint8_t* bits, const RowsReady& ready) {
     constexpr LONG kBandRows = 64;
     if (h.biBitCount != 24 || h.biCompression != BI_RGB || h.biHeight <= 0 || h.biWidth <= 0)
         return false;
@@ -104,9 +110,10 @@ bool Win32Gdi::packedRead(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader
     info.bmiHeader = infoHeaderOf(h);
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biSizeImage = 0;
-    for (LONG first = 0; first < h.biHeight; first += kBandRows) {
-        const LONG rows = std::min(kBandRows, h.biHeight - first);
+    for (LONG done = 0; done < h.biHeight;) {
+        const LONG rows = std::min(kBandRows, h.biHeight - done);
         // Scan lines count from the bottom row, as the surface's rows lie in memory.
+        const LONG first = h.biHeight - done - rows;
         if (GetDIBits(as<HDC>(dc), as<HBITMAP>(bitmap), static_cast<UINT>(first),
                       static_cast<UINT>(rows), band_.data(), &info, DIB_RGB_COLORS) != rows) {
             return false;
@@ -115,6 +122,9 @@ bool Win32Gdi::packedRead(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader
             PackBgrxToBgr(band_.data() + inStride * row, bits + outStride * (first + row),
                           h.biWidth);
         }
+        done += rows;
+        if (ready)
+            ready(done);
     }
     return true;
 }

@@ -20,7 +20,7 @@ class Win32Gdi final : public Gdi {
                 std::int32_t height, GdiHandle source, std::int32_t srcX, std::int32_t srcY,
                 std::uint32_t rop) override;
     bool getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header,
-                 std::uint8_t* bits) override;
+                 std::uint8_t* bits, const RowsReady& ready = {}) override;
     PixelSize bitmapSize(GdiHandle bitmap) override;
     GdiHandle screenDc() override;
     void releaseScreenDc(GdiHandle dc) override;
@@ -28,7 +28,7 @@ class Win32Gdi final : public Gdi {
 
   private:
     bool packedRead(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header,
-                    std::uint8_t* bits);
+                    std::uint8_t* bits, const RowsReady& ready);
 
     std::vector<std::uint8_t> band_;  // 32-bit rows on their way into a 24-bit surface
 };

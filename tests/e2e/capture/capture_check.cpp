@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "capture/save_it.h"
+#include "capture/turbo_jpeg.h"
 #include "capture_patterns.h"
 #include "picture_files.h"
 #include "platform/error.h"

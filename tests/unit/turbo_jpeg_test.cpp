@@ -1,0 +1,135 @@
+#include "capture/turbo_jpeg.h"
+
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+#include <thread>
+
+#include "capture_test_images.h"
+#include "fake_gdi.h"
+
+namespace rk {
+namespace {
+
+// Grainy, as a game's floor is: every Huffman code gets used.
+FakeImage grain(std::int32_t w, std::int32_t h, std::uint32_t seed = 7) {
+    FakeImage img{w, h, {}};
+    for (std::int32_t i = 0; i < w * h; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        img.pixels.push_back((seed >> 8) & 0xFFFFFF);
+    }
+    return img;
+}
+
+struct Encode {
+    explicit Encode(const FakeImage& image, std::int32_t quality)
+        : surface(testimg::surfaceOf(gdi, image)) {
+        EXPECT_EQ(library.init(props), 0);
+        SetSurfaceFields(props, surface, quality);
+        props.JPGSink = [this](std::span<const std::uint8_t> b) {
+            ++pieces;
+            out.insert(out.end(), b.begin(), b.end());
+            return pieces < refuseAfter;
+        };
+    }
+    ~Encode() { library.free(props); }
+
+    // The same rows through tjCompress2, as a program calling the library plainly would.
+    std::vector<std::uint8_t> reference() const {
+        tjhandle tj = tjInitCompress();
+        unsigned char* buf = nullptr;
+        unsigned long size = 0;
+        const int q = std::clamp(props.jquality, 1, 100);
+        EXPECT_EQ(tjCompress2(tj, surface.DIBSectionBitsPtr(), surface.Width(),
+                              surface.BytesPerScanLine(), surface.Height(), TJPF_BGR, &buf, &size,
+                              TJSAMP_420, q, TJFLAG_BOTTOMUP),
+                  0);
+        std::vector<std::uint8_t> bytes(buf, buf + size);
+        tjFree(buf);
+        tjDestroy(tj);
+        return bytes;
+    }
+
+    FakeGdi gdi;
+    cDIBSection surface;
+    TurboJpegLibrary library;
+    JpegCoreProperties props;
+    std::vector<std::uint8_t> out;
+    int pieces = 0;
+    int refuseAfter = 1 << 30;
+};
+
+TEST(TurboJpeg, FilesAreByteForByteTjCompress2s) {
+    struct Row {
+        std::int32_t w, h, quality;
+    };
+    // Odd sizes leave partial blocks and row padding; 96 is where the exact DCT starts.
+    const Row table[] = {{1, 1, 75},   {5, 3, 1},     {17, 9, 50},   {33, 20, 95},
+                         {33, 20, 96}, {64, 48, 100}, {130, 70, 75}, {7, 40, 250}};
+    for (const Row& row : table) {
+        SCOPED_TRACE(std::to_string(row.w) + "x" + std::to_string(row.h) + " q" +
+                     std::to_string(row.quality));
+        Encode e(grain(row.w, row.h), row.quality);
+        ASSERT_EQ(e.library.write(e.props), 0);
+        EXPECT_EQ(e.out, e.reference());
+    }
+}
+
+TEST(TurboJpeg, LargeFilesComeInPieces) {
+    Encode e(grain(256, 256), 100);
+    ASSERT_EQ(e.library.write(e.props), 0);
+    EXPECT_GT(e.pieces, 1);
+    EXPECT_EQ(e.out, e.reference());
+}
+
+TEST(TurboJpeg, RowsAreReadOnlyOnceInPlace) {
+    Encode e(grain(40, 100), 90);
+    RowGate gate;
+    e.props.DIBRowsReady = &gate;
+    int result = -1;
+    std::thread encoder([&] { result = e.library.write(e.props); });
+    for (std::int32_t rows = 7; rows < 100; rows += 7) gate.release(rows);
+    gate.release(100);
+    encoder.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(e.out, e.reference());
+}
+
+TEST(TurboJpeg, RowsThatNeverComeStopTheEncode) {
+    Encode e(grain(40, 100), 90);
+    RowGate gate;
+    e.props.DIBRowsReady = &gate;
+    gate.release(50);
+    int result = 0;
+    std::thread encoder([&] { result = e.library.write(e.props); });
+    gate.close();
+    encoder.join();
+    EXPECT_NE(result, 0);
+}
+
+TEST(TurboJpeg, SinkThatWantsNoMoreStopsTheEncode) {
+    Encode e(grain(256, 256), 100);
+    e.refuseAfter = 1;
+    EXPECT_NE(e.library.write(e.props), 0);
+    EXPECT_EQ(e.pieces, 1);
+}
+
+TEST(TurboJpeg, RecordThatDoesNotDescribeAPictureIsRefused) {
+    Encode e(grain(8, 8), 75);
+    JpegCoreProperties good = e.props;
+    auto refused = [&](auto spoil) {
+        e.props = good;
+        spoil(e.props);
+        return e.library.write(e.props) != 0;
+    };
+    EXPECT_TRUE(refused([](JpegCoreProperties& p) { p.JPGSink = nullptr; }));
+    EXPECT_TRUE(refused([](JpegCoreProperties& p) { p.DIBBytes = nullptr; }));
+    EXPECT_TRUE(refused([](JpegCoreProperties& p) { p.DIBPadBytes = -1; }));
+    EXPECT_TRUE(refused([](JpegCoreProperties& p) { p.JPGWidth = 9; }));
+    EXPECT_TRUE(refused([](JpegCoreProperties& p) { p.DIBWidth = p.JPGWidth = 70000; }));
+    EXPECT_TRUE(e.out.empty());
+    e.props = good;
+}
+
+}  // namespace
+}  // namespace rk
