@@ -27,12 +27,37 @@ bool RowGate::waitFor(std::int32_t rows) {
     return rows_ >= rows;
 }
 
+void ChunkQueue::keep(std::vector<std::uint8_t>&& chunk) {
+    if (chunk.capacity() > 0) {
+        chunk.clear();
+        spare_.push_back(std::move(chunk));
+    }
+}
+
+void ChunkQueue::reset() {
+    std::lock_guard lock(mutex_);
+    for (auto& chunk : chunks_) keep(std::move(chunk));
+    chunks_.clear();
+    finished_ = complete_ = left_ = false;
+}
+
+void ChunkQueue::release() {
+    std::lock_guard lock(mutex_);
+    spare_ = {};
+}
+
 bool ChunkQueue::put(std::span<const std::uint8_t> bytes) {
     {
         std::lock_guard lock(mutex_);
         if (left_)
             return false;
-        chunks_.emplace_back(bytes.begin(), bytes.end());
+        std::vector<std::uint8_t> chunk;
+        if (!spare_.empty()) {
+            chunk = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        chunk.assign(bytes.begin(), bytes.end());
+        chunks_.push_back(std::move(chunk));
     }
     changed_.notify_all();
     return true;
@@ -49,6 +74,8 @@ void ChunkQueue::finish(bool complete) {
 
 ChunkQueue::Take ChunkQueue::take(std::vector<std::uint8_t>& chunk) {
     std::unique_lock lock(mutex_);
+    keep(std::move(chunk));
+    chunk = {};
     changed_.wait(lock, [&] { return !chunks_.empty() || finished_; });
     // A broken whole is broken however much of it came.
     if (finished_ && !complete_)
@@ -63,6 +90,7 @@ ChunkQueue::Take ChunkQueue::take(std::vector<std::uint8_t>& chunk) {
 void ChunkQueue::leave() {
     std::lock_guard lock(mutex_);
     left_ = true;
+    for (auto& chunk : chunks_) keep(std::move(chunk));
     chunks_.clear();
 }
 

@@ -30,24 +30,33 @@ class RowGate {
     bool closed_ = false;
 };
 
-// Bytes on their way from the one thread that makes them to the one that takes them.
+// Bytes on their way from the one thread that makes them to the one that takes them. The
+// chunks' memory is kept for the next whole: fresh memory costs more than the copying.
 class ChunkQueue {
   public:
     enum class Take { Chunk, End, Broken };
 
+    // Before a new whole: what is left of the last one is dropped.
+    void reset();
+    // Gives the kept memory back.
+    void release();
     // Maker: false once the taker has left and no more bytes are wanted.
     bool put(std::span<const std::uint8_t> bytes);
     // Maker: no more bytes; complete says whether they make a whole.
     void finish(bool complete);
     // Taker: waits for the next chunk (Chunk), the end of a whole (End) or of a broken one.
+    // The chunk it held before goes back to be used again.
     Take take(std::vector<std::uint8_t>& chunk);
     // Taker: wants no more bytes.
     void leave();
 
   private:
+    void keep(std::vector<std::uint8_t>&& chunk);
+
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::vector<std::uint8_t>> chunks_;
+    std::vector<std::vector<std::uint8_t>> spare_;
     bool finished_ = false;
     bool complete_ = false;
     bool left_ = false;

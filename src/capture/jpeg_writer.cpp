@@ -21,14 +21,25 @@ void SetSurfaceFields(JpegCoreProperties& props, const cDIBSection& surface, std
 }
 
 JpegShot::JpegShot(JpegWriterSetup& setup, std::int32_t quality)
-    : setup_(setup), quality_(quality) {
+    : setup_(setup),
+      quality_(quality),
+      lane_(setup.lane != nullptr ? *setup.lane : ownLane_.emplace()) {
+    lane_.head.reset();
+    lane_.tail.reset();
     init_ = setup_.library.init(props_);
+    if (init_ == 0) {
+        init_ = setup_.library.init(tailProps_);
+        if (init_ != 0)
+            setup_.library.free(props_);
+    }
 }
 
 JpegShot::~JpegShot() {
     stop();
-    if (init_ == 0)
+    if (init_ == 0) {
+        setup_.library.free(tailProps_);
         setup_.library.free(props_);
+    }
 }
 
 void JpegShot::rowsReady(const cDIBSection& surface, std::int32_t rowsFromTop) {
@@ -53,24 +64,37 @@ void JpegShot::start(const cDIBSection& surface) {
         return;
     }
     props_.DIBRowsReady = &rows_;
-    props_.JPGSink = [this](std::span<const std::uint8_t> bytes) { return bytes_.put(bytes); };
-    Worker* worker = setup_.encoder;
-    if (worker == nullptr)
-        worker = &ownEncoder_.emplace();
-    if (worker->start([this] { bytes_.finish(setup_.library.write(props_) == 0); })) {
-        encoder_ = worker;
+    props_.JPGSink = [this](std::span<const std::uint8_t> bytes) { return lane_.head.put(bytes); };
+    // The encoder's thread takes the top half as it arrives; this thread, once it has read the
+    // picture, the bottom half. Small pictures are not worth sharing.
+    const std::int32_t half = surface.Height() / 2 / kJpegBandRows * kJpegBandRows;
+    if (half >= 2 * kJpegBandRows) {
+        void* const ownEncoder = tailProps_.state;  // each band has an encoder of its own
+        tailProps_ = props_;
+        tailProps_.state = ownEncoder;
+        tailProps_.DIBRowsReady = nullptr;  // encoded once all rows are in
+        props_.DIBRowCount = half;
+        tailProps_.DIBFirstRow = half;
+        tailProps_.JPGSink = [this](std::span<const std::uint8_t> bytes) {
+            return lane_.tail.put(bytes);
+        };
+    }
+    if (lane_.encoder.start([this] { lane_.head.finish(setup_.library.write(props_) == 0); })) {
+        encoding_ = true;
     } else {
-        // No thread to be had: store encodes on this one, once all rows are in.
+        // No thread to be had: store encodes all on this one, once all rows are in.
         props_.DIBRowsReady = nullptr;
+        props_.DIBRowCount = 0;
+        tailProps_.DIBFirstRow = 0;
     }
 }
 
 void JpegShot::stop() {
     rows_.close();
-    bytes_.leave();
-    if (encoder_ != nullptr)
-        encoder_->wait();
-    encoder_ = nullptr;
+    lane_.head.leave();
+    if (encoding_)
+        lane_.encoder.wait();
+    encoding_ = false;
 }
 
 bool JpegShot::tell() {
@@ -89,26 +113,36 @@ bool JpegShot::store(const cDIBSection& surface, std::string_view fileName) {
     rows_.release(surface.Height());
     if (error_)
         std::rethrow_exception(error_);
-    if (encoder_ == nullptr)
-        bytes_.finish(setup_.library.write(props_) == 0);
+    if (!encoding_)
+        lane_.head.finish(setup_.library.write(props_) == 0);
+    const bool shared = tailProps_.DIBFirstRow > 0;
+    if (shared)
+        lane_.tail.finish(setup_.library.write(tailProps_) == 0);
 
     const std::optional<FileEntry> existing = setup_.files.find(fileName);
     // Only a file the player cannot see is replaced; the new one is complete before it is.
     const bool replace = existing && !TakesItsNumber(existing);
+    // The top band's bytes, then the bottom band's.
+    ChunkQueue* from = &lane_.head;
     const FileResult stored = StoreNewFile(
         setup_.files, fileName,
-        [this](std::span<const std::uint8_t>& piece) {
-            switch (bytes_.take(writing_)) {
-                case ChunkQueue::Take::Chunk:
-                    piece = writing_;
-                    return true;
-                case ChunkQueue::Take::End:
-                    piece = {};
-                    return true;
-                case ChunkQueue::Take::Broken:
-                    break;
+        [&](std::span<const std::uint8_t>& piece) {
+            for (;;) {
+                switch (from->take(writing_)) {
+                    case ChunkQueue::Take::Chunk:
+                        piece = writing_;
+                        return true;
+                    case ChunkQueue::Take::End:
+                        if (shared && from == &lane_.head) {
+                            from = &lane_.tail;
+                            continue;
+                        }
+                        piece = {};
+                        return true;
+                    case ChunkQueue::Take::Broken:
+                        return false;
+                }
             }
-            return false;
         },
         replace);
     stop();

@@ -45,9 +45,16 @@ struct JpegCoreProperties {
     // The rows in place so far, counted from the top; the encoder waits for the others. None:
     // all are.
     RowGate* DIBRowsReady = nullptr;
+    // Two threads may share a picture: a band of rows from the top (DIBFirstRow 0) makes the
+    // start of the file, the band of the rest its end. DIBRowCount 0 means all rows. A band
+    // boundary lies on a multiple of kJpegBandRows.
+    std::int32_t DIBFirstRow = 0;
+    std::int32_t DIBRowCount = 0;
     JpegSink JPGSink;
     void* state = nullptr;  // the library's own, from init to free
 };
+
+constexpr std::int32_t kJpegBandRows = 16;
 
 class JpegLibrary {
   public:
@@ -60,13 +67,26 @@ class JpegLibrary {
     virtual void free(JpegCoreProperties& props) = 0;
 };
 
+// What the JPEG files share from one to the next: the thread that encodes, and the memory the
+// encoded bytes pass through (fresh memory costs more than the copying into used memory).
+struct JpegLane {
+    Worker encoder;
+    ChunkQueue head;  // the top band's bytes, or the whole file's
+    ChunkQueue tail;  // the bottom band's
+    // Gives the kept memory back; the thread stays.
+    void release() {
+        head.release();
+        tail.release();
+    }
+};
+
 // What the writer reaches besides the surface.
 struct JpegWriterSetup {
     CaptureFiles& files;
     JpegLibrary& library;
     ShowBox show;
-    std::string exeName;  // the program's executable name without extension, for error sources
-    Worker* encoder = nullptr;  // the thread that encodes; none: each file makes its own
+    std::string exeName;       // the program's executable name without extension, for error sources
+    JpegLane* lane = nullptr;  // none: each file makes its own
 };
 
 // The number and texts of the error raised when the encoder cannot be set up.
@@ -77,8 +97,9 @@ constexpr int kJpegInitError = 26001;
 void SetSurfaceFields(JpegCoreProperties& props, const cDIBSection& surface, std::int32_t quality);
 
 // One JPEG file in the making. The encoder runs on a thread of its own and starts on the top
-// rows while the rest of the picture is still being read into the surface; the file is written
-// as the bytes come. Not to be moved: the encoder holds on to it.
+// rows while the rest of the picture is still being read into the surface; the thread that
+// read the picture then encodes its bottom half, and the file is written as the bytes come.
+// Not to be moved: the encoder holds on to it.
 class JpegShot {
   public:
     // Sets the encoder up. When it cannot be, store raises 26001.
@@ -101,15 +122,16 @@ class JpegShot {
 
     JpegWriterSetup& setup_;
     std::int32_t quality_;
-    JpegCoreProperties props_;
+    JpegCoreProperties props_;      // the whole picture, or its top band
+    JpegCoreProperties tailProps_;  // the bottom band, when the picture is shared
     int init_ = 0;
     bool started_ = false;
     std::exception_ptr error_;
     RowGate rows_;
-    ChunkQueue bytes_;
+    std::optional<JpegLane> ownLane_;
+    JpegLane& lane_;
     std::vector<std::uint8_t> writing_;  // the piece the file writer holds
-    std::optional<Worker> ownEncoder_;
-    Worker* encoder_ = nullptr;  // set while it works on this file
+    bool encoding_ = false;              // the lane's thread works on this file
 };
 
 // Writes the surface to fileName. True when the file was written. When the file cannot be

@@ -64,14 +64,14 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
 Screenshots::Screenshots(CapturePlatform platform, std::string exeName, ShowBox show,
                          std::chrono::milliseconds wait, std::chrono::milliseconds keepSurface)
     : platform_(platform),
-      writer_{platform.files, platform.jpeg, std::move(show), std::move(exeName), &encoder_},
+      writer_{platform.files, platform.jpeg, std::move(show), std::move(exeName), &lane_},
       wait_(wait),
       keepSurface_(keepSurface),
       surface_(platform.gdi) {}
 
 void Screenshots::press(ShotClock::time_point now) {
     // The encoder's thread is made while the picture is on its way, not when it is there.
-    encoder_.ready();
+    lane_.encoder.ready();
     wait_.press(now, platform_.clipboard.sequenceNumber());
 }
 
@@ -82,8 +82,10 @@ void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettin
         const bool hasBitmap = wait_.waiting() && platform_.clipboard.hasBitmap();
         const std::optional<ShotSource> source = wait_.poll(now, sequence, hasBitmap);
         if (!source) {
-            if (!wait_.waiting() && now - lastShot_ >= keepSurface_)
+            if (!wait_.waiting() && now - lastShot_ >= keepSurface_) {
                 surface_.ClearUp();
+                lane_.release();
+            }
             return;
         }
         lastShot_ = now;

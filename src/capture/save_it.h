@@ -105,7 +105,7 @@ class Screenshots {
 
   private:
     CapturePlatform platform_;
-    Worker encoder_;  // made at the first press, kept for the next shots
+    JpegLane lane_;  // its thread made at the first press, kept for the next shots
     JpegWriterSetup writer_;
     ClipboardWait wait_;
     ScreenshotNaming naming_;

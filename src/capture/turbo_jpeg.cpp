@@ -23,10 +23,15 @@ constexpr int kEncodeFailed = -3;
 constexpr int kStopped = -4;
 
 // Big enough that the file is written in few pieces, small enough that the first piece comes
-// early and the writer keeps pace with the encoder.
+// early and that the heap hands the same memory back shot after shot.
 constexpr std::size_t kPieceBytes = 64 * 1024;
-// libjpeg takes the rows of one MCU row (16 for 4:2:0) at a time.
-constexpr int kBatchRows = 16;
+constexpr std::uint8_t kMarker = 0xFF;
+constexpr std::uint8_t kSof0 = 0xC0;
+constexpr std::uint8_t kSos = 0xDA;
+constexpr std::uint8_t kRst0 = 0xD0;
+
+// Which part of the file a band makes.
+enum class Part { Whole, Head, Tail };
 
 struct Encoder {
     jpeg_compress_struct cinfo{};
@@ -36,6 +41,16 @@ struct Encoder {
     std::vector<std::uint8_t> piece = std::vector<std::uint8_t>(kPieceBytes);
     const JpegSink* sink = nullptr;
     bool unwanted = false;  // the sink refused bytes: the encode is given up
+    bool broken = false;    // the encoder's own output was not as expected
+
+    Part part = Part::Whole;
+    int totalHeight = 0;
+    bool firstPiece = true;
+    std::uint8_t held[2]{};  // head: the last two bytes, the end marker once all is made
+    std::size_t heldCount = 0;
+    std::vector<std::uint8_t> joined;  // head: held bytes before a piece
+    int restartBase = 0;               // tail: restart intervals in the bands before it
+    bool afterMarkerByte = false;      // tail: the last scan byte handed was 0xFF
 };
 
 Encoder& encoderOf(j_common_ptr cinfo) {
@@ -48,9 +63,87 @@ Encoder& encoderOf(j_common_ptr cinfo) {
 }
 void noMessage(j_common_ptr) {}
 
-void hand(Encoder& e, std::size_t bytes) {
-    if (!e.unwanted && bytes > 0)
-        e.unwanted = !(*e.sink)({e.piece.data(), bytes});
+void send(Encoder& e, std::span<const std::uint8_t> bytes) {
+    if (!e.unwanted && !bytes.empty())
+        e.unwanted = !(*e.sink)(bytes);
+}
+
+// Where the scan's data begins: after the start-of-scan segment. 0 when it is not in bytes.
+std::size_t scanStart(std::span<const std::uint8_t> bytes) {
+    std::size_t at = 2;  // after the start-of-image marker
+    while (at + 4 <= bytes.size() && bytes[at] == kMarker) {
+        const std::size_t length = std::size_t{bytes[at + 2]} << 8 | bytes[at + 3];
+        const std::size_t end = at + 2 + length;
+        if (bytes[at + 1] == kSos)
+            return end <= bytes.size() ? end : 0;
+        at = end;
+    }
+    return 0;
+}
+
+// The frame header's height, set to the whole picture's.
+bool setFrameHeight(std::span<std::uint8_t> bytes, int height) {
+    std::size_t at = 2;
+    while (at + 9 <= bytes.size() && bytes[at] == kMarker && bytes[at + 1] != kSos) {
+        if (bytes[at + 1] == kSof0) {
+            bytes[at + 5] = static_cast<std::uint8_t>(height >> 8);
+            bytes[at + 6] = static_cast<std::uint8_t>(height);
+            return true;
+        }
+        at += 2 + (std::size_t{bytes[at + 2]} << 8 | bytes[at + 3]);
+    }
+    return false;
+}
+
+// A head goes out whole but for its end marker; its frame header tells the whole height.
+void handHead(Encoder& e, std::span<std::uint8_t> bytes) {
+    if (e.firstPiece && !setFrameHeight(bytes, e.totalHeight))
+        e.broken = true;
+    e.joined.assign(e.held, e.held + e.heldCount);
+    e.joined.insert(e.joined.end(), bytes.begin(), bytes.end());
+    e.heldCount = std::min<std::size_t>(2, e.joined.size());
+    std::copy(e.joined.end() - e.heldCount, e.joined.end(), e.held);
+    send(e, {e.joined.data(), e.joined.size() - e.heldCount});
+}
+
+// A tail goes out from its scan data on, after the restart marker that joins it to the band
+// before, its own restart markers numbered on from those of the bands before.
+void handTail(Encoder& e, std::span<std::uint8_t> bytes) {
+    if (e.firstPiece) {
+        const std::size_t start = scanStart(bytes);
+        if (start == 0) {
+            e.broken = true;
+            return;
+        }
+        bytes = bytes.subspan(start);
+        const std::uint8_t joint[] = {kMarker,
+                                      static_cast<std::uint8_t>(kRst0 + ((e.restartBase - 1) & 7))};
+        send(e, joint);
+    }
+    for (std::uint8_t& b : bytes) {
+        if (e.afterMarkerByte && b >= kRst0 && b < kRst0 + 8)
+            b = static_cast<std::uint8_t>(kRst0 + ((b - kRst0 + e.restartBase) & 7));
+        e.afterMarkerByte = b == kMarker;
+    }
+    send(e, bytes);
+}
+
+void hand(Encoder& e, std::size_t count) {
+    if (count > 0 && !e.broken) {
+        const std::span<std::uint8_t> bytes(e.piece.data(), count);
+        switch (e.part) {
+            case Part::Whole:
+                send(e, bytes);
+                break;
+            case Part::Head:
+                handHead(e, bytes);
+                break;
+            case Part::Tail:
+                handTail(e, bytes);
+                break;
+        }
+        e.firstPiece = false;
+    }
     e.destination.next_output_byte = e.piece.data();
     e.destination.free_in_buffer = e.piece.size();
 }
@@ -65,9 +158,13 @@ boolean pieceFull(j_compress_ptr cinfo) {
 void lastPiece(j_compress_ptr cinfo) {
     Encoder& e = encoderOf(reinterpret_cast<j_common_ptr>(cinfo));
     hand(e, e.piece.size() - e.destination.free_in_buffer);
+    // What a head holds back is the end marker, which the tail writes.
+    if (e.part == Part::Head && !(e.heldCount == 2 && e.held[0] == kMarker && e.held[1] == 0xD9))
+        e.broken = true;
 }
 
-// jpeg_set_defaults and the rest as tjCompress2 calls them for BGR rows and a quality.
+// jpeg_set_defaults and the rest as tjCompress2 calls them for BGR rows and a quality, with a
+// restart marker after every row of blocks, where bands of the picture may join.
 void setUp(jpeg_compress_struct& c, const JpegCoreProperties& props, int width, int height) {
     c.image_width = static_cast<JDIMENSION>(width);
     c.image_height = static_cast<JDIMENSION>(height);
@@ -86,30 +183,41 @@ void setUp(jpeg_compress_struct& c, const JpegCoreProperties& props, int width, 
     c.comp_info[0].h_samp_factor = h;
     c.comp_info[0].v_samp_factor = v;
     for (int i = 1; i < 3; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+    c.restart_in_rows = 1;
 }
 
+struct Band {
+    int first;  // from the top of the picture
+    int count;
+    int pictureHeight;
+    int width;
+    std::size_t pitch;
+};
+
 // Only plain values live in this frame: libjpeg's errors jump back into it.
-int encode(Encoder& e, const JpegCoreProperties& props, int width, int height, std::size_t pitch) {
+int encode(Encoder& e, const JpegCoreProperties& props, const Band& band) {
     jpeg_compress_struct& c = e.cinfo;
     if (setjmp(e.failed) != 0) {
         jpeg_abort_compress(&c);
         return kEncodeFailed;
     }
-    setUp(c, props, width, height);
+    setUp(c, props, band.width, band.count);
     jpeg_start_compress(&c, TRUE);
     // The first row of the file is the last one in memory when the rows lie bottom-up.
     const bool bottomUp = props.DIBHeight < 0;
-    JSAMPROW rows[kBatchRows];
-    for (int top = 0; top < height;) {
-        const int count = std::min(kBatchRows, height - top);
-        if ((props.DIBRowsReady && !props.DIBRowsReady->waitFor(top + count)) || e.unwanted) {
+    JSAMPROW rows[kJpegBandRows];
+    for (int top = 0; top < band.count;) {
+        const int count = std::min<int>(kJpegBandRows, band.count - top);
+        const int y0 = band.first + top;
+        if ((props.DIBRowsReady && !props.DIBRowsReady->waitFor(y0 + count)) || e.unwanted ||
+            e.broken) {
             jpeg_abort_compress(&c);
-            return kStopped;
+            return e.broken ? kEncodeFailed : kStopped;
         }
         for (int i = 0; i < count; ++i) {
-            const int y = top + i;
-            const std::size_t at = static_cast<std::size_t>(bottomUp ? height - 1 - y : y);
-            rows[i] = const_cast<JSAMPROW>(props.DIBBytes + at * pitch);
+            const int y = y0 + i;
+            const auto at = static_cast<std::size_t>(bottomUp ? band.pictureHeight - 1 - y : y);
+            rows[i] = const_cast<JSAMPROW>(props.DIBBytes + at * band.pitch);
         }
         const JDIMENSION taken = jpeg_write_scanlines(&c, rows, static_cast<JDIMENSION>(count));
         if (taken == 0) {
@@ -119,6 +227,8 @@ int encode(Encoder& e, const JpegCoreProperties& props, int width, int height, s
         top += static_cast<int>(taken);
     }
     jpeg_finish_compress(&c);
+    if (e.broken)
+        return kEncodeFailed;
     return e.unwanted ? kStopped : 0;
 }
 
@@ -157,17 +267,34 @@ int TurboJpegLibrary::write(JpegCoreProperties& props) {
     const std::int64_t width = props.DIBWidth;
     const std::int64_t height = std::abs(std::int64_t{props.DIBHeight});
     const std::int64_t pitch = width * 3 + props.DIBPadBytes;
+    const std::int64_t first = props.DIBFirstRow;
+    const std::int64_t count = props.DIBRowCount == 0 ? height - first : props.DIBRowCount;
     if (props.DIBBytes == nullptr || !props.JPGSink || props.DIBChannels != 3 ||
         props.DIBColor != JpegColor::BGR || props.JPGChannels != 3 ||
         props.JPGColor != JpegColor::YCbCr || width <= 0 || height <= 0 ||
         width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION || props.DIBPadBytes < 0 ||
-        pitch > INT32_MAX || props.JPGWidth != width || props.JPGHeight != height) {
+        pitch > INT32_MAX || props.JPGWidth != width || props.JPGHeight != height || first < 0 ||
+        count <= 0 || first + count > height || first % kJpegBandRows != 0 ||
+        (first + count < height && count % kJpegBandRows != 0) ||
+        (first > 0 && first + count < height)) {
         return kBadSource;
     }
     e->sink = &props.JPGSink;
-    e->unwanted = false;
-    return encode(*e, props, static_cast<int>(width), static_cast<int>(height),
-                  static_cast<std::size_t>(pitch));
+    e->unwanted = e->broken = false;
+    e->part = count == height ? Part::Whole : first == 0 ? Part::Head : Part::Tail;
+    e->totalHeight = static_cast<int>(height);
+    e->firstPiece = true;
+    e->heldCount = 0;
+    e->afterMarkerByte = false;
+    // One restart interval per row of blocks: 16 rows at 4:2:0, 8 otherwise.
+    const int blockRows = props.JPGSubSampling == JpegSubsampling::S420 ||
+                                  props.JPGSubSampling == JpegSubsampling::None
+                              ? 16
+                              : 8;
+    e->restartBase = static_cast<int>(first / blockRows);
+    return encode(*e, props,
+                  {static_cast<int>(first), static_cast<int>(count), static_cast<int>(height),
+                   static_cast<int>(width), static_cast<std::size_t>(pitch)});
 }
 
 void TurboJpegLibrary::free(JpegCoreProperties& props) {

@@ -75,6 +75,40 @@ TEST(ChunkQueue, MakerLearnsWhenTheTakerHasLeft) {
     EXPECT_FALSE(queue.put(bytesOf(a)));
 }
 
+TEST(ChunkQueue, ChunkMemoryIsUsedAgainForTheNextWhole) {
+    ChunkQueue queue;
+    const std::vector<std::uint8_t> a(1000, 1), b(900, 2);
+    queue.put(bytesOf(a));
+    queue.finish(true);
+    std::vector<std::uint8_t> chunk;
+    ASSERT_EQ(queue.take(chunk), ChunkQueue::Take::Chunk);
+    const std::uint8_t* memory = chunk.data();
+    ASSERT_EQ(queue.take(chunk), ChunkQueue::Take::End);  // the chunk goes back
+    EXPECT_TRUE(chunk.empty());
+
+    queue.reset();
+    queue.put(bytesOf(b));
+    queue.finish(true);
+    ASSERT_EQ(queue.take(chunk), ChunkQueue::Take::Chunk);
+    EXPECT_EQ(chunk, b);
+    EXPECT_EQ(chunk.data(), memory);
+}
+
+TEST(ChunkQueue, ResetStartsAFreshWhole) {
+    ChunkQueue queue;
+    const std::vector<std::uint8_t> a{1};
+    queue.put(bytesOf(a));
+    queue.leave();
+    queue.finish(false);
+    queue.reset();
+    EXPECT_TRUE(queue.put(bytesOf(a)));
+    queue.finish(true);
+    std::vector<std::uint8_t> chunk;
+    ASSERT_EQ(queue.take(chunk), ChunkQueue::Take::Chunk);
+    EXPECT_EQ(chunk, a);
+    EXPECT_EQ(queue.take(chunk), ChunkQueue::Take::End);
+}
+
 TEST(ChunkQueue, TakerWaitsForTheMaker) {
     ChunkQueue queue;
     std::vector<std::uint8_t> got;

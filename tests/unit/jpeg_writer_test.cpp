@@ -81,8 +81,9 @@ TEST(JpegWriter, RoundTripErrorShrinksAsQualityRises) {
     // The file must look like the picture, and more so the higher the quality.
     const Tolerance tolerance[] = {
         {25, 5.0, 32}, {50, 3.2, 20}, {75, 2.2, 14}, {90, 1.6, 12}, {100, 1.0, 8}};
-    // Odd widths and 1366 give padded rows; 1x1 is the smallest picture there is.
-    for (auto [w, h] : {std::pair{64, 48}, {37, 23}, {1, 1}, {1366, 64}}) {
+    // Odd widths and 1366 give padded rows; 1x1 is the smallest picture there is; from 64 rows
+    // the two threads share the picture.
+    for (auto [w, h] : {std::pair{64, 48}, {37, 23}, {1, 1}, {1366, 64}, {45, 201}}) {
         const FakeImage image = testimg::gradient(w, h);
         double previous = 1e9;
         for (const auto& tol : tolerance) {
@@ -101,7 +102,8 @@ TEST(JpegWriter, RoundTripErrorShrinksAsQualityRises) {
 
 TEST(JpegWriter, FileIsRightSideUpFromBottomUpRows) {
     Writer t;
-    const cDIBSection s = t.surfaceOf(testimg::bands(32, 32, rgb(250, 20, 20), rgb(20, 20, 250)));
+    // Tall enough for the two threads to share it, the bands meeting where the halves do.
+    const cDIBSection s = t.surfaceOf(testimg::bands(32, 96, rgb(250, 20, 20), rgb(20, 20, 250)));
     // In memory the bottom (blue) row comes first.
     EXPECT_GT(s.DIBSectionBitsPtr()[0], 200);
     ASSERT_TRUE(t.write(s, 90));
@@ -109,7 +111,7 @@ TEST(JpegWriter, FileIsRightSideUpFromBottomUpRows) {
     ASSERT_TRUE(decoded);
     EXPECT_GT(decoded->at(16, 2) >> 16 & 0xFF, 200u);  // red at the top
     EXPECT_LT(decoded->at(16, 2) & 0xFF, 60u);
-    EXPECT_GT(decoded->at(16, 29) & 0xFF, 200u);  // blue at the bottom
+    EXPECT_GT(decoded->at(16, 93) & 0xFF, 200u);  // blue at the bottom
     EXPECT_TRUE(t.boxes.empty());
 }
 
@@ -249,8 +251,8 @@ TEST(JpegWriter, EncoderIsReleasedOnEveryWayOut) {
     EXPECT_EQ(counting.held, 0);
 }
 
-// Stands in for the encoder: waits for the top rows, then for all, then hands over a few bytes
-// and gives its result.
+// Stands in for the encoder. The top band (the whole picture when it is not shared) waits for
+// its first rows, then for all, and gives the start of a file; the bottom band gives its end.
 class ScriptedEncoder : public JpegLibrary {
   public:
     int init(JpegCoreProperties& p) override {
@@ -260,15 +262,21 @@ class ScriptedEncoder : public JpegLibrary {
         return 0;
     }
     int write(JpegCoreProperties& p) override {
+        if (p.DIBFirstRow > 0) {
+            const std::uint8_t end[] = {0xFF, 0xD9};
+            p.JPGSink(end);
+            return result;
+        }
         if (p.DIBRowsReady && !p.DIBRowsReady->waitFor(16))
             return -4;
         topRows.set_value();
-        if (p.DIBRowsReady && !p.DIBRowsReady->waitFor(p.JPGHeight)) {
+        const std::int32_t rows = p.DIBRowCount ? p.DIBRowCount : p.JPGHeight;
+        if (p.DIBRowsReady && !p.DIBRowsReady->waitFor(rows)) {
             stopped = true;
             return -4;
         }
-        const std::uint8_t bytes[] = {0xFF, 0xD8, 0xFF, 0xD9};
-        p.JPGSink(bytes);
+        const std::uint8_t start[] = {0xFF, 0xD8};
+        p.JPGSink(start);
         return result;
     }
     void free(JpegCoreProperties&) override {}

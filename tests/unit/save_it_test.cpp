@@ -191,7 +191,7 @@ TEST(SaveIt, PrintScreenStoresTheClipboardImageAsNumberedJpegs) {
     Road r;
     r.gdi.readBand = 5;  // the encoder starts on the top rows while the rest are read
     r.tick();
-    const FakeImage first = testimg::gradient(48, 32);
+    const FakeImage first = testimg::gradient(48, 72);
     r.printScreen(first);
     EXPECT_EQ(r.shotFiles(), Names{"ScreenShot1.jpg"});
     ASSERT_TRUE(r.readJpeg("ScreenShot1.jpg"));

@@ -34,8 +34,9 @@ struct Encode {
     }
     ~Encode() { library.free(props); }
 
-    // The same rows through tjCompress2, as a program calling the library plainly would.
+    // The same rows through tjCompress2 asked for a restart marker after every row of blocks.
     std::vector<std::uint8_t> reference() const {
+        setenv("TJ_RESTART", "1", 1);
         tjhandle tj = tjInitCompress();
         unsigned char* buf = nullptr;
         unsigned long size = 0;
@@ -47,6 +48,7 @@ struct Encode {
         std::vector<std::uint8_t> bytes(buf, buf + size);
         tjFree(buf);
         tjDestroy(tj);
+        unsetenv("TJ_RESTART");
         return bytes;
     }
 
@@ -73,6 +75,47 @@ TEST(TurboJpeg, FilesAreByteForByteTjCompress2s) {
         ASSERT_EQ(e.library.write(e.props), 0);
         EXPECT_EQ(e.out, e.reference());
     }
+}
+
+// Two bands encoded apart, the top one first in the file, make the file one encode makes.
+TEST(TurboJpeg, BandsEncodedApartJoinIntoTheWholeFile) {
+    struct Row {
+        std::int32_t w, h, split, quality;
+    };
+    // More than eight restart intervals above the joint make the marker numbers wrap.
+    const Row table[] = {{8, 32, 16, 75},  {9, 33, 16, 90},     {40, 47, 32, 50},
+                         {5, 160, 144, 1}, {64, 300, 160, 100}, {256, 256, 128, 100}};
+    for (const Row& row : table) {
+        SCOPED_TRACE(std::to_string(row.w) + "x" + std::to_string(row.h) + " at " +
+                     std::to_string(row.split));
+        Encode whole(grain(row.w, row.h), row.quality);
+        ASSERT_EQ(whole.library.write(whole.props), 0);
+
+        Encode head(grain(row.w, row.h), row.quality), tail(grain(row.w, row.h), row.quality);
+        head.props.DIBRowCount = row.split;
+        tail.props.DIBFirstRow = row.split;
+        ASSERT_EQ(head.library.write(head.props), 0);
+        ASSERT_EQ(tail.library.write(tail.props), 0);
+        std::vector<std::uint8_t> joined = head.out;
+        joined.insert(joined.end(), tail.out.begin(), tail.out.end());
+        EXPECT_EQ(joined, whole.out);
+        const auto decoded = testimg::decodeJpeg(joined);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->height, row.h);
+    }
+}
+
+TEST(TurboJpeg, BandsThatDoNotMeetOnARowOfBlocksAreRefused) {
+    Encode e(grain(8, 64), 75);
+    e.props.DIBRowCount = 20;
+    EXPECT_NE(e.library.write(e.props), 0);
+    e.props.DIBRowCount = 16;  // a band in the middle has no place in the file
+    e.props.DIBFirstRow = 16;
+    EXPECT_NE(e.library.write(e.props), 0);
+    e.props.DIBRowCount = 0;
+    e.props.DIBFirstRow = 70;
+    EXPECT_NE(e.library.write(e.props), 0);
+    EXPECT_TRUE(e.out.empty());
 }
 
 TEST(TurboJpeg, LargeFilesComeInPieces) {
