@@ -47,7 +47,8 @@ TEST(Win32GdiReads, ScreenPictureGivesTheSystemsOwnConversion) {
         for (std::size_t i = 0; i < pattern.size(); ++i)
             pattern[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0x00FFFFFF;
         BITMAPINFO in{};
-        in.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size.width, size.height, 1, 32};
+        in.bmiHeader = BITMAPINFOHEADER{
+            sizeof(BITMAPINFOHEADER), size.width, size.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
         ASSERT_EQ(
             SetDIBits(dc.get(), picture.get(), 0, size.height, pattern.data(), &in, DIB_RGB_COLORS),
@@ -56,7 +57,8 @@ TEST(Win32GdiReads, ScreenPictureGivesTheSystemsOwnConversion) {
         const LONG stride = (size.width * 3 + 3) & ~3;
         std::vector<std::uint8_t> want(static_cast<std::size_t>(stride) * size.height);
         BITMAPINFO out{};
-        out.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size.width, size.height, 1, 24};
+        out.bmiHeader = BITMAPINFOHEADER{
+            sizeof(BITMAPINFOHEADER), size.width, size.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
         ASSERT_EQ(
             GetDIBits(dc.get(), picture.get(), 0, size.height, want.data(), &out, DIB_RGB_COLORS),
             size.height);
