@@ -82,13 +82,16 @@ void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettin
         const bool hasBitmap = wait_.waiting() && platform_.clipboard.hasBitmap();
         const std::optional<ShotSource> source = wait_.poll(now, sequence, hasBitmap);
         if (!source) {
-            if (!wait_.waiting() && now - lastShot_ >= keepSurface_) {
+            // Given back once, not looked at again on every idle tick.
+            if (keeping_ && !wait_.waiting() && now - lastShot_ >= keepSurface_) {
                 surface_.ClearUp();
                 lane_.release();
+                keeping_ = false;
             }
             return;
         }
         lastShot_ = now;
+        keeping_ = true;
         if (auto name = SaveIt(platform_, naming_, settings(), *source, writer_, surface_))
             lastStored_.push_back(std::move(*name));
     }

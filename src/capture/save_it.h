@@ -112,6 +112,7 @@ class Screenshots {
     std::chrono::milliseconds keepSurface_;
     cDIBSection surface_;
     ShotClock::time_point lastShot_{};
+    bool keeping_ = false;  // the surface or the lane's memory may be kept
     std::vector<std::string> lastStored_;
 };
 
