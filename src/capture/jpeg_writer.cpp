@@ -47,7 +47,7 @@ void JpegShot::rowsReady(const cDIBSection& surface, std::int32_t rowsFromTop) {
         stop();
         return;
     }
-    if (init_ != 0 || error_)
+    if (init_ != 0)
         return;
     if (!started_)
         start(surface);
@@ -56,23 +56,16 @@ void JpegShot::rowsReady(const cDIBSection& surface, std::int32_t rowsFromTop) {
 
 void JpegShot::start(const cDIBSection& surface) {
     started_ = true;
-    // This runs while the picture is being read: what goes wrong is told by store.
-    try {
-        SetSurfaceFields(props_, surface, quality_);
-    } catch (...) {
-        error_ = std::current_exception();
-        return;
-    }
+    // Cannot overflow here: the surface's own size was checked when it was made.
+    SetSurfaceFields(props_, surface, quality_);
     props_.DIBRowsReady = &rows_;
     props_.JPGSink = [this](std::span<const std::uint8_t> bytes) { return lane_.head.put(bytes); };
     // The encoder's thread takes the top half as it arrives; this thread, once it has read the
     // picture, the bottom half. Small pictures are not worth sharing.
     const std::int32_t half = surface.Height() / 2 / kJpegBandRows * kJpegBandRows;
     if (half >= 2 * kJpegBandRows) {
-        void* const ownEncoder = tailProps_.state;  // each band has an encoder of its own
-        tailProps_ = props_;
-        tailProps_.state = ownEncoder;
-        tailProps_.DIBRowsReady = nullptr;  // encoded once all rows are in
+        // Encoded once all rows are in, by an encoder of its own.
+        SetSurfaceFields(tailProps_, surface, quality_);
         props_.DIBRowCount = half;
         tailProps_.DIBFirstRow = half;
         tailProps_.JPGSink = [this](std::span<const std::uint8_t> bytes) {
@@ -111,8 +104,6 @@ bool JpegShot::store(const cDIBSection& surface, std::string_view fileName) {
     if (!started_)
         start(surface);
     rows_.release(surface.Height());
-    if (error_)
-        std::rethrow_exception(error_);
     if (!encoding_)
         lane_.head.finish(setup_.library.write(props_) == 0);
     const bool shared = tailProps_.DIBFirstRow > 0;

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <optional>
 #include <span>
@@ -126,7 +125,6 @@ class JpegShot {
     JpegCoreProperties tailProps_;  // the bottom band, when the picture is shared
     int init_ = 0;
     bool started_ = false;
-    std::exception_ptr error_;
     RowGate rows_;
     std::optional<JpegLane> ownLane_;
     JpegLane& lane_;

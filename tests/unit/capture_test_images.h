@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "capture/dib_section.h"
+#include "capture/turbo_jpeg.h"
 #include "fake_gdi.h"
 
 namespace rk::testimg {
@@ -112,5 +113,16 @@ inline cDIBSection surfaceOf(FakeGdi& gdi, const FakeImage& image) {
     s.CreateFromPicture(gdi.makeBitmap(image));
     return s;
 }
+
+// The real encoder, for tests that look at how the writer calls it: override what is watched.
+class WatchedTurbo : public JpegLibrary {
+  public:
+    int init(JpegCoreProperties& p) override { return real.init(p); }
+    int write(JpegCoreProperties& p) override { return real.write(p); }
+    void free(JpegCoreProperties& p) override { real.free(p); }
+
+  private:
+    TurboJpegLibrary real;
+};
 
 }  // namespace rk::testimg

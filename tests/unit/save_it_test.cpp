@@ -131,18 +131,15 @@ struct Box {
 };
 
 // The real encoder, noting the thread each file is encoded on.
-class ThreadNoting : public JpegLibrary {
+class ThreadNoting : public testimg::WatchedTurbo {
   public:
-    int init(JpegCoreProperties& p) override { return real.init(p); }
     int write(JpegCoreProperties& p) override {
         if (p.DIBFirstRow == 0) {  // the top band, or the whole picture
             std::lock_guard lock(mutex);
             threads.push_back(std::this_thread::get_id());
         }
-        return real.write(p);
+        return WatchedTurbo::write(p);
     }
-    void free(JpegCoreProperties& p) override { real.free(p); }
-    TurboJpegLibrary real;
     std::mutex mutex;  // the bottom band is encoded on another thread at the same time
     std::vector<std::thread::id> threads;  // read once the shot is stored
 };
