@@ -8,6 +8,7 @@
 #include "fake_clipboard.h"
 #include "fake_controls.h"
 #include "fake_file_dialogs.h"
+#include "fake_folders.h"
 #include "fake_gdi.h"
 #include "fake_key_sender.h"
 #include "fake_registry.h"
@@ -31,7 +32,7 @@ struct IdleDesktop {
           controls(rk::form1Layout()),
           platform{registry, windows,   processes, files,       keyboard,  dialogs,
                    shell,    controls,  tray,      fileDialogs, textFiles, codePage,
-                   keys,     clipboard, gdi,       captureFiles},
+                   keys,     clipboard, gdi,       captureFiles, folders},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform,
                rk::ProcessInfo{kFolder, "raidkit", std::string(kFolder) + "\\raidkit.exe /Mini"},
@@ -71,6 +72,7 @@ struct IdleDesktop {
     rk::FakeGdi gdi;
     rk::FakeClipboard clipboard{gdi};
     rk::FakeCaptureFiles captureFiles;
+    rk::FakeFolders folders{captureFiles};
     rk::Platform platform;
     rk::Dispatcher dispatcher;
     rk::Form1 form;

@@ -12,6 +12,7 @@
 #include "platform/win32/dialogs_win.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
+#include "platform/win32/folders_win.h"
 #include "platform/win32/gdi_win.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/key_sender_win.h"
@@ -136,9 +137,10 @@ int run(HINSTANCE instance) {
         static_cast<rk::WindowId>(reinterpret_cast<std::uintptr_t>(main)));
     rk::win::Win32Gdi gdi;
     rk::win::Win32CaptureFiles captureFiles;
+    rk::win::Win32Folders folders;
     rk::Platform platform{registry,  windows,   processes, files,       keyboard,  dialogs,
                           shell,     controls,  tray,      fileDialogs, textFiles, codePage,
-                          keySender, clipboard, gdi,       captureFiles};
+                          keySender, clipboard, gdi,       captureFiles, folders};
     rk::Dispatcher dispatcher(dialogs, [&shell] { shell.closeMain(); });
     rk::Form1 form(platform, rk::win::currentProcessInfo(), dispatcher);
     events.attach(form, dispatcher, shell);

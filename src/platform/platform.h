@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/gdi.h"
 #include "platform/key_sender.h"
 #include "platform/keyboard.h"
@@ -45,6 +46,7 @@ struct Platform {
     Clipboard& clipboard;
     Gdi& gdi;
     CaptureFiles& captureFiles;
+    Folders& folders;
 };
 
 }  // namespace rk

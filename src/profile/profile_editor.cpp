@@ -59,20 +59,19 @@ std::optional<std::string> checkProfile(const FileLines& lines, AnsiCodePage& co
 
 }  // namespace
 
-FileDialogOptions profileDialogOptions(std::string_view programFolder) {
-    std::string drive = programFolder.empty() ? std::string() : std::string(1, programFolder[0]);
+FileDialogOptions profileDialogOptions(std::string_view profileFolder) {
     return {
         .title = "Look for your profile",
         .fileName = "Player.cfg",
-        .initialFolder = drive + ":\\Program Files\\Halvane\\Ironveil\\Ironveil\\Profile\\",
+        .initialFolder = std::string(profileFolder),
         .filters = {{"All profiles", "*.cfg"}},
     };
 }
 
 ProfileOutcome ProfileEditor::Open_profile(FileDialogs& dialogs, TextFiles& files,
-                                           AnsiCodePage& codePage, std::string_view programFolder) {
+                                           AnsiCodePage& codePage, std::string_view profileFolder) {
     try {
-        std::optional<std::string> path = dialogs.openFile(profileDialogOptions(programFolder));
+        std::optional<std::string> path = dialogs.openFile(profileDialogOptions(profileFolder));
         // Loading the preset name from wherever the current folder is would pick up a stranger's
         // file, and "&OK" could then write into it.
         if (!path)

@@ -23,15 +23,14 @@ struct ProfileOutcome {
     std::optional<std::string> message = std::nullopt;  // a box titled "Error", error icon
 };
 
-// The open dialog of "&Open Player Profile": the game's profile folder below the drive the
-// program runs from.
-FileDialogOptions profileDialogOptions(std::string_view programFolder);
+// The open dialog of "&Open Player Profile", opening in the game's profile folder.
+FileDialogOptions profileDialogOptions(std::string_view profileFolder);
 
 class ProfileEditor {
   public:
     // Click of "&Open Player Profile". A cancelled dialog changes nothing.
     ProfileOutcome Open_profile(FileDialogs& dialogs, TextFiles& files, AnsiCodePage& codePage,
-                                std::string_view programFolder);
+                                std::string_view profileFolder);
     // Click of "&OK" with Text2's current text: rewrites the opened profile, as the file holds
     // it now, with only its name line changed. nullopt when there is nothing to tell.
     std::optional<std::string> SetNickName(std::string_view text2, TextFiles& files,

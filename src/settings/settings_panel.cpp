@@ -1,5 +1,6 @@
 // The settings panel of the main window: filled from the registry at start-up, and every change
 // stored the moment it is made.
+#include "game/game_folder.h"
 #include "settings/reg_support.h"
 #include "shell/form1.h"
 #include "shell/launch.h"
@@ -18,8 +19,16 @@ std::string folderOf(const std::string& prefix) {
 }  // namespace
 
 void Form1::setScreenPrefixFromSettings() {
+    gameFolder_ = findGameFolder(p_.folders, info_.folder);
     std::string folder = ReadSetting(p_.registry, "ScreenFolder");
-    cdlg2FileName = folder.empty() ? defaultScreenPrefix(info_.folder) : folder;
+    if (folder.empty()) {
+        // Not stored, so that it follows the game from one run to the next.
+        ScreenshotDefault made = defaultScreenshotPrefix(p_.folders, gameFolder_);
+        cdlg2FileName = std::move(made.prefix);
+        shotsFolderToMake_ = std::move(made.folderToMake);
+    } else {
+        cdlg2FileName = folder;
+    }
     ScreenPrefix = cdlg2FileName;
 }
 
@@ -81,8 +90,10 @@ void Form1::Command1_Click() {
     options.fileName = cdlg2FileName;
     options.filters = {{"All Folders", ""}};
     // A cancelled dialog keeps its file name, so the old prefix is stored again.
-    if (auto chosen = p_.fileDialogs.saveFile(options))
+    if (auto chosen = p_.fileDialogs.saveFile(options); chosen && *chosen != cdlg2FileName) {
         cdlg2FileName = *chosen;
+        shotsFolderToMake_.clear();  // the player's own folder is theirs to make
+    }
     ScreenPrefix = cdlg2FileName;
     WriteSetting(p_.registry, "ScreenFolder", ScreenPrefix);
 }

@@ -1,5 +1,6 @@
 #include "shell/form1.h"
 
+#include "game/game_folder.h"
 #include "input/game_actions.h"
 #include "input/keybind_typing.h"
 #include "popups/closers.h"
@@ -74,6 +75,8 @@ void Form1::Timer1_Timer() {
     Checkit();
     // Stores the screenshots that are due; a press waits here for Windows' picture.
     shots_.tick(ShotClock::now(), [this] {
+        if (!shotsFolderToMake_.empty())
+            p_.folders.createFolder(shotsFolderToMake_);
         return ShotSettings{ScreenPrefix, ReadSetting(p_.registry, "ScreenyFormat"),
                             p_.controls.text("txtJPGQuality")};
     });
@@ -209,8 +212,8 @@ void Form1::CloseThatDirtyFuckingSpam() {
 }
 
 void Form1::Open_profile_Click() {
-    ProfileOutcome outcome =
-        profile_.Open_profile(p_.fileDialogs, p_.textFiles, p_.codePage, info_.folder);
+    ProfileOutcome outcome = profile_.Open_profile(p_.fileDialogs, p_.textFiles, p_.codePage,
+                                                   profileFolder(p_.folders, gameFolder_));
     if (outcome.text2)
         p_.controls.setText("Text2", *outcome.text2);
     if (outcome.message)

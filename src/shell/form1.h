@@ -86,6 +86,8 @@ class Form1 {
     std::string ScreenPrefix;
     // The folder dialog's current file name; always equal to ScreenPrefix.
     std::string cdlg2FileName;
+    // The game's folder on this machine, found once at start-up.
+    const std::string& gameFolder() const { return gameFolder_; }
 
   private:
     void endProgram();
@@ -109,6 +111,9 @@ class Form1 {
     // in every tick would cost two window messages 66 times a second.
     bool msnTicked_ = false;
     std::string msnText_;
+    std::string gameFolder_;
+    // Made before a shot is stored: the default prefix's folder where it is not the game's.
+    std::string shotsFolderToMake_;
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

@@ -59,9 +59,4 @@ LaunchCommand relaunchCommand(std::string_view folder, std::string_view exeName)
             ShowCommand::Minimized};
 }
 
-std::string defaultScreenPrefix(std::string_view folder) {
-    std::string drive = folder.empty() ? std::string() : std::string(1, folder.front());
-    return drive + ":\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot";
-}
-
 }  // namespace rk

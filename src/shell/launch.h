@@ -34,7 +34,4 @@ std::string quotedPath(std::string_view path);
 // <folder>\<exe>.exe started by its full path with exactly "/Mini" as its arguments.
 LaunchCommand relaunchCommand(std::string_view folder, std::string_view exeName);
 
-// <first character of folder>:\Program Files\Halvane\Ironveil\Ironveil\ScreenShot
-std::string defaultScreenPrefix(std::string_view folder);
-
 }  // namespace rk

@@ -6,12 +6,14 @@
 #include "clipboard_contract.h"
 #include "fake_capture_files.h"
 #include "fake_clipboard.h"
+#include "fake_folders.h"
 #include "fake_gdi.h"
 #include "fake_registry.h"
 #include "fake_system.h"
 #include "fake_text_files.h"
 #include "fake_window_system.h"
 #include "files_contract.h"
+#include "folders_contract.h"
 #include "gdi_contract.h"
 #include "registry_contract.h"
 #include "text_files_contract.h"
@@ -152,12 +154,33 @@ class FakeCaptureFilesHarness {
     FakeCaptureFiles files_;
 };
 
+class FakeFoldersHarness {
+  public:
+    FakeFoldersHarness() { files_.addFolder("C:\\Base"); }
+    Folders& folders() { return folders_; }
+    std::string makeFolder(std::string_view name) {
+        files_.addFolder(missing(name));
+        return missing(name);
+    }
+    std::string makeFile(std::string_view name) {
+        files_.addFile(missing(name));
+        return missing(name);
+    }
+    std::string missing(std::string_view name) { return "C:\\Base\\" + std::string(name); }
+    std::vector<std::string> namesIn(std::string_view folder) { return files_.filesIn(folder); }
+
+  private:
+    FakeCaptureFiles files_;
+    FakeFolders folders_{files_};
+};
+
 using FakeRegistries = ::testing::Types<FakeRegistryHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, RegistryContract, FakeRegistries);
 using FakeWindowSystems = ::testing::Types<FakeWindowHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, WindowSystemContract, FakeWindowSystems);
 using FakeFileSystems = ::testing::Types<FakeFilesHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, FilesContract, FakeFileSystems);
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, FoldersContract, ::testing::Types<FakeFoldersHarness>);
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, TextFilesContract, ::testing::Types<FakeTextFilesHarness>);
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, AnsiCodePageContract, ::testing::Types<FakeCodePageHarness>);
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, GdiContract, ::testing::Types<FakeGdiHarness>);

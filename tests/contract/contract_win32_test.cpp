@@ -10,10 +10,12 @@
 #include "capture_files_contract.h"
 #include "clipboard_contract.h"
 #include "files_contract.h"
+#include "folders_contract.h"
 #include "gdi_contract.h"
 #include "platform/win32/capture_files_win.h"
 #include "platform/win32/clipboard_win.h"
 #include "platform/win32/files_win.h"
+#include "platform/win32/folders_win.h"
 #include "platform/win32/gdi_win.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/registry_win.h"
@@ -183,6 +185,27 @@ class Win32FilesHarness {
     win::Win32Files files_;
 };
 
+class Win32FoldersHarness {
+  public:
+    Folders& folders() { return folders_; }
+    std::string makeFolder(std::string_view name) {
+        const std::string path = folder_ / name;
+        EXPECT_TRUE(CreateDirectoryW(win::toWide(path).c_str(), nullptr)) << path;
+        return path;
+    }
+    std::string makeFile(std::string_view name) {
+        const std::string path = folder_ / name;
+        EXPECT_TRUE(writeFileBytes(path, "x")) << path;
+        return path;
+    }
+    std::string missing(std::string_view name) { return folder_ / name; }
+    std::vector<std::string> namesIn(std::string_view folder) { return fileNamesIn(folder); }
+
+  private:
+    ScratchFolder folder_;
+    win::Win32Folders folders_;
+};
+
 // A scratch folder, with files put in and read back past the layer under test.
 class Win32ScratchFiles {
   public:
@@ -316,6 +339,7 @@ using Win32WindowSystems = ::testing::Types<Win32WindowHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowSystemContract, Win32WindowSystems);
 using Win32FileSystems = ::testing::Types<Win32FilesHarness>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FilesContract, Win32FileSystems);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FoldersContract, ::testing::Types<Win32FoldersHarness>);
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, TextFilesContract, ::testing::Types<Win32TextFilesHarness>);
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, AnsiCodePageContract, ::testing::Types<Win32CodePageHarness>);
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, GdiContract, ::testing::Types<Win32GdiHarness>);

@@ -132,6 +132,14 @@ bool FakeCaptureFiles::setAttributes(std::string_view path, std::uint32_t attrib
     return true;
 }
 
+bool FakeCaptureFiles::takesFiles(std::string_view path) const {
+    const std::string k = key(path);
+    if (!folderExists(k))
+        return false;
+    auto d = folders_.find(k);
+    return d == folders_.end() || d->second.writable;
+}
+
 void FakeCaptureFiles::addFolder(std::string_view path, bool writable, std::uint32_t attributes) {
     folders_[key(path)] = Folder{writable, attributes};
 }

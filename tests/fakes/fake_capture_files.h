@@ -35,6 +35,9 @@ class FakeCaptureFiles : public CaptureFiles {
     void addFile(std::string_view path, std::vector<std::uint8_t> bytes = {},
                  std::uint32_t attributes = fileattr::kArchive, FileTimes times = {});
     const File* file(std::string_view path) const;
+    bool isFolder(std::string_view path) const { return folderExists(key(path)); }
+    // An existing folder that takes new files.
+    bool takesFiles(std::string_view path) const;
     // The names of the files directly in a folder, as created, sorted.
     std::vector<std::string> filesIn(std::string_view folder) const;
 

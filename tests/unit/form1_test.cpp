@@ -18,8 +18,9 @@ TEST(StartUp, NormalStartKeepsTitleAndShowsWindow) {
     EXPECT_EQ(h.shell.mainTitle(), "Raidkit v2.2 By Velmor");
 }
 
-TEST(StartUp, ScreenPrefixComesFromStoredFolderOrDefaultsBelowProgramDrive) {
+TEST(StartUp, ScreenPrefixComesFromStoredFolderOrDefaultsToTheGamesFolder) {
     FormHarness fresh("", "D:\\Tools\\Raidkit");
+    fresh.captureFiles.addFolder("D:\\Program Files\\Halvane\\Ironveil\\Ironveil");
     fresh.load();
     EXPECT_EQ(fresh.form.ScreenPrefix,
               "D:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot");
@@ -441,6 +442,62 @@ TEST(Screenshots, QualityBoxTextThatIsNoNumberIsReported) {
     EXPECT_TRUE(h.captureFiles.filesIn("C:\\Shots").empty());
     ASSERT_FALSE(h.dialogs.shown.empty());
     EXPECT_NE(h.dialogs.shown.back().text.find("13"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace rk
+
+namespace rk {
+namespace {
+
+// The game below "Program Files (x86)", where an ordinary user may not write.
+const std::string kGameX86 = "C:\\Program Files (x86)\\Halvane\\Ironveil\\Ironveil";
+
+TEST(GameFolder, FirstShotMakesThePicturesFolderWhenTheGameFolderRefusesFiles) {
+    FormHarness h("", "C:\\Tools\\Raidkit");
+    h.captureFiles.addFolder(kGameX86, /*writable=*/false);
+    h.captureFiles.addFolder("C:\\Users\\Ann\\Pictures");
+    h.load();
+    EXPECT_EQ(h.form.gameFolder(), kGameX86);
+    EXPECT_EQ(h.form.ScreenPrefix, "C:\\Users\\Ann\\Pictures\\Ironveil\\ScreenShot");
+    EXPECT_FALSE(h.captureFiles.isFolder("C:\\Users\\Ann\\Pictures\\Ironveil"));
+    EXPECT_FALSE(h.registry.get(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder"));
+    h.tick();
+    h.clipboard.putBitmap(FakeImage{4, 4, std::vector<std::uint32_t>(16, 0x336699)});
+    h.press(dik::kSysRq);
+    EXPECT_EQ(h.captureFiles.filesIn("C:\\Users\\Ann\\Pictures\\Ironveil"),
+              std::vector<std::string>{"ScreenShot1.jpg"});
+    EXPECT_TRUE(h.dialogs.shown.empty());
+}
+
+TEST(GameFolder, StoredScreenFolderWinsAndNothingIsMadeForTheDefault) {
+    FormHarness h("", "C:\\Tools\\Raidkit");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\Shots\\Raid");
+    h.captureFiles.addFolder("C:\\Shots");
+    h.captureFiles.addFolder("C:\\Users\\Ann\\Pictures");
+    h.load();
+    h.tick();
+    h.clipboard.putBitmap(FakeImage{4, 4, std::vector<std::uint32_t>(16, 0x336699)});
+    h.press(dik::kSysRq);
+    EXPECT_EQ(h.captureFiles.filesIn("C:\\Shots"), std::vector<std::string>{"Raid1.jpg"});
+    EXPECT_FALSE(h.captureFiles.isFolder("C:\\Users\\Ann\\Pictures\\Ironveil"));
+    EXPECT_TRUE(h.folders.probed.empty()) << "no write check is needed for a stored folder";
+}
+
+TEST(GameFolder, ProfileDialogOpensInTheVirtualStoreCopyOnceTheGameMadeOne) {
+    FormHarness h("", "C:\\Tools\\Raidkit");
+    h.captureFiles.addFolder(kGameX86);
+    h.captureFiles.addFolder(kGameX86 + "\\Profile");
+    h.load();
+    h.controls.click("Open_profile");
+    const std::string store =
+        "C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\Program Files (x86)\\Halvane\\Ironveil\\"
+        "Ironveil\\Profile";
+    h.captureFiles.addFolder(store);
+    h.controls.click("Open_profile");
+    ASSERT_EQ(h.fileDialogs.opened.size(), 2u);
+    EXPECT_EQ(h.fileDialogs.opened[0].options.initialFolder, kGameX86 + "\\Profile\\");
+    EXPECT_EQ(h.fileDialogs.opened[1].options.initialFolder, store + "\\");
 }
 
 }  // namespace

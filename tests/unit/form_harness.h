@@ -7,6 +7,7 @@
 #include "fake_clipboard.h"
 #include "fake_controls.h"
 #include "fake_file_dialogs.h"
+#include "fake_folders.h"
 #include "fake_gdi.h"
 #include "fake_key_sender.h"
 #include "fake_registry.h"
@@ -24,7 +25,7 @@ struct FormHarness {
           controls(form1Layout()),
           platform{registry, windows,   processes, files,       keyboard,  dialogs,
                    shell,    controls,  tray,      fileDialogs, textFiles, codePage,
-                   keys,     clipboard, gdi,       captureFiles},
+                   keys,     clipboard, gdi,       captureFiles, folders},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform, ProcessInfo{folder, "raidkit", folder + "\\raidkit.exe " + arguments},
                dispatcher) {
@@ -73,6 +74,7 @@ struct FormHarness {
     FakeGdi gdi;
     FakeClipboard clipboard{gdi};
     FakeCaptureFiles captureFiles;
+    FakeFolders folders{captureFiles};
     Platform platform;
     Dispatcher dispatcher;
     Form1 form;

@@ -69,12 +69,5 @@ TEST(RelaunchCommand, QuotesPathWithBlanksSoNewCopySeesMini) {
     EXPECT_EQ(launchModeOf(argumentsOf(c.commandLine)), LaunchMode::Tray);
 }
 
-TEST(DefaultScreenPrefix, TakesFirstCharacterOfProgramFolder) {
-    EXPECT_EQ(defaultScreenPrefix("D:\\Tools"),
-              "D:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot");
-    EXPECT_EQ(defaultScreenPrefix("\\\\server\\share\\rk"),
-              "\\:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot");
-}
-
 }  // namespace
 }  // namespace rk

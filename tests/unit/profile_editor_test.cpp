@@ -28,7 +28,6 @@ std::string golden(std::string_view name) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-constexpr std::string_view kProgramFolder = "E:\\Games\\Raidkit";
 const std::string kProfiles = "E:\\Program Files\\Halvane\\Ironveil\\Ironveil\\Profile\\";
 
 std::string openError(std::string_view description) {
@@ -48,7 +47,7 @@ struct Nickname {
     }
     ProfileOutcome openPath(std::string path) {
         dialogs.willAnswer(std::move(path));
-        return editor.Open_profile(dialogs, files, codePage, kProgramFolder);
+        return editor.Open_profile(dialogs, files, codePage, kProfiles);
     }
     std::optional<std::string> ok(std::string_view text2) {
         return editor.SetNickName(text2, files, codePage);
@@ -63,7 +62,7 @@ struct Nickname {
     ProfileEditor editor;
 };
 
-TEST(NicknameEditor, OpensTheDialogOnTheGameProfileFolderBelowTheProgramsDrive) {
+TEST(NicknameEditor, OpensTheDialogOnTheGivenProfileFolder) {
     Nickname n;
     n.openGolden("player70_bob.cfg");
 
@@ -157,8 +156,7 @@ TEST(NicknameEditor, CancelledDialogLoadsNothingAndKeepsTheTarget) {
     n.openGolden("long250_bob.cfg");
     n.dialogs.willAnswer(std::nullopt);
 
-    ProfileOutcome cancelled =
-        n.editor.Open_profile(n.dialogs, n.files, n.codePage, kProgramFolder);
+    ProfileOutcome cancelled = n.editor.Open_profile(n.dialogs, n.files, n.codePage, kProfiles);
 
     EXPECT_EQ(cancelled.text2, std::nullopt);
     EXPECT_EQ(cancelled.message, std::nullopt);
@@ -181,7 +179,7 @@ TEST(NicknameEditor, DialogThatFailsIsToldWithItsDescription) {
     Nickname n;
     n.dialogs.willFail("The file name is not valid.");
 
-    ProfileOutcome failed = n.editor.Open_profile(n.dialogs, n.files, n.codePage, kProgramFolder);
+    ProfileOutcome failed = n.editor.Open_profile(n.dialogs, n.files, n.codePage, kProfiles);
 
     EXPECT_EQ(failed.text2, std::nullopt);
     EXPECT_EQ(failed.message, openError("The file name is not valid."));

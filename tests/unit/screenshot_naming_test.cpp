@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "fake_capture_files.h"
-#include "shell/launch.h"
 
 namespace rk {
 namespace {
@@ -49,13 +48,6 @@ TEST(ScreenshotNaming, PrefixEndingInBackslashGivesBareNumbers) {
     Folder f;
     f.add("1.jpg");
     EXPECT_EQ(f.next(".jpg", "C:\\Shots\\"), "C:\\Shots\\2.jpg");
-}
-
-TEST(ScreenshotNaming, DefaultPrefixOnDriveD) {
-    FakeCaptureFiles files;
-    ScreenshotNaming naming;
-    EXPECT_EQ(naming.next(files, defaultScreenPrefix("D:\\Tools\\Raidkit"), ".jpg"),
-              "D:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot1.jpg");
 }
 
 struct Takes {

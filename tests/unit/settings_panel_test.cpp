@@ -7,6 +7,8 @@ namespace rk {
 namespace {
 
 constexpr auto HKLM = RegRoot::LocalMachine;
+// No game folder on the fake machine: the default goes to the player's Pictures.
+const std::string kDefaultPrefix = "C:\\Users\\Ann\\Pictures\\Ironveil\\ScreenShot";
 
 std::string stored(FakeRegistry& reg, std::string_view name) {
     auto v = reg.get(HKLM, kSettingsKey, name);
@@ -146,7 +148,7 @@ TEST_F(Panel, SetFolderOpensOnCurrentPrefixAndStoresChoice) {
     const auto& o = h.fileDialogs.opened[0];
     EXPECT_EQ(o.kind, FakeFileDialogs::Kind::Save);
     EXPECT_EQ(o.options.title, "Look for your folder where files are saved.");
-    EXPECT_EQ(o.options.fileName, "C:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot");
+    EXPECT_EQ(o.options.fileName, kDefaultPrefix);
     ASSERT_EQ(o.options.filters.size(), 1u);
     EXPECT_EQ(o.options.filters[0].caption, "All Folders");
     EXPECT_EQ(o.options.filters[0].pattern, "");
@@ -162,8 +164,7 @@ TEST_F(Panel, SetFolderOpensOnCurrentPrefixAndStoresChoice) {
 TEST_F(Panel, CancelledFirstSetFolderStoresDefaultPrefix) {
     h.load();
     h.controls.click("Command1");
-    EXPECT_EQ(stored(h.registry, "ScreenFolder"),
-              "C:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot");
+    EXPECT_EQ(stored(h.registry, "ScreenFolder"), kDefaultPrefix);
 }
 
 struct OpenFolderCase {
