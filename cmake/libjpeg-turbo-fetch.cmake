@@ -10,11 +10,24 @@ endif()
 set(package libjpeg-turbo)
 set(source_dir ${CACHE_DIR}/source)
 
+# The one source every build is made from: Debian 12's package, pinned by version and by the
+# checksums of its files, so that two builds of one commit give the same raidkit.exe.
+set(pinned_version 2.1.5-2)
+set(pinned_files
+  "libjpeg-turbo_2.1.5-2.dsc=d718ead0dfbcbc8523665c02a7f7152e31039ded641d022868722623bb3b486d"
+  "libjpeg-turbo_2.1.5.orig.tar.gz=254f3642b04e309fee775123133c6464181addc150499561020312ec61c1bf7c"
+  "libjpeg-turbo_2.1.5-2.debian.tar.xz=cdb2433c2f7101345c1ffa14efb943787c675b86354691a32490845fe4bc9237")
+set(pinned_dsc libjpeg-turbo_${pinned_version}.dsc)
+
 file(MAKE_DIRECTORY ${CACHE_DIR})
 # Two build trees configuring at once fetch it once.
 file(LOCK ${CACHE_DIR}/fetch.lock GUARD PROCESS TIMEOUT 600)
 if(EXISTS ${source_dir}/.raidkit-ready)
-  return()
+  file(STRINGS ${source_dir}/.raidkit-ready ready_dsc LIMIT_COUNT 1)
+  if(ready_dsc STREQUAL pinned_dsc)
+    return()
+  endif()
+  message(STATUS "libjpeg-turbo: the cached source is ${ready_dsc}, not ${pinned_dsc}: fetching again")
 endif()
 
 set(apt_dir ${CACHE_DIR}/apt)
@@ -43,12 +56,29 @@ execute_process(COMMAND apt-get ${apt_options} -qq update
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "apt-get update (private lists) failed:\n${errors}")
 endif()
-execute_process(COMMAND apt-get ${apt_options} -qq source --download-only ${package}
+execute_process(COMMAND apt-get ${apt_options} -qq source --download-only
+    ${package}=${pinned_version}
   WORKING_DIRECTORY ${CACHE_DIR}/download
   RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
 if(NOT result EQUAL 0)
-  message(FATAL_ERROR "apt-get source ${package} failed:\n${errors}")
+  message(FATAL_ERROR "apt-get source ${package}=${pinned_version} failed (the build is pinned "
+    "to that version; a mirror that no longer offers it needs the pin in "
+    "cmake/libjpeg-turbo-fetch.cmake moved on, together with its checksums):\n${errors}")
 endif()
+foreach(entry IN LISTS pinned_files)
+  string(REPLACE "=" ";" entry "${entry}")
+  list(GET entry 0 name)
+  list(GET entry 1 expected)
+  if(NOT EXISTS ${CACHE_DIR}/download/${name})
+    message(FATAL_ERROR "libjpeg-turbo: ${name} was not downloaded")
+  endif()
+  file(SHA256 ${CACHE_DIR}/download/${name} got)
+  if(NOT got STREQUAL expected)
+    message(FATAL_ERROR "libjpeg-turbo: ${name} is not the pinned source.\n"
+      "  expected sha256 ${expected}\n  fetched  sha256 ${got}\n"
+      "The build stops rather than make a raidkit.exe from other code.")
+  endif()
+endforeach()
 
 file(GLOB dsc ${CACHE_DIR}/download/${package}_*.dsc)
 find_program(DPKG_SOURCE dpkg-source)

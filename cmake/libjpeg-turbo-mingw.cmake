@@ -43,6 +43,7 @@ ExternalProject_Add(libjpeg_turbo_mingw
     -DCMAKE_TOOLCHAIN_FILE=${jpeg_toolchain}
     -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
     -DCMAKE_BUILD_TYPE=Release
+    "-DCMAKE_C_FLAGS=-ffile-prefix-map=${jpeg_source}=libjpeg-turbo -ffile-prefix-map=${jpeg_binary}=libjpeg-turbo-build"
     -DCMAKE_INSTALL_PREFIX=${jpeg_binary}/install
     -DCMAKE_ASM_NASM_COMPILER=${NASM_EXECUTABLE}
     -DENABLE_SHARED=OFF

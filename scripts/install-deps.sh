@@ -16,6 +16,8 @@ PACKAGES=(
     fonts-liberation
     # a private X screen, input and screenshots for the end-to-end tests
     xvfb xdotool x11-apps imagemagick
+    # the download: zip it, read it back
+    zip unzip git
 )
 
 declare -A installed=()
