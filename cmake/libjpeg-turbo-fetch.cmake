@@ -12,12 +12,13 @@ set(source_dir ${CACHE_DIR}/source)
 
 # The one source every build is made from: Debian 12's package, pinned by version and by the
 # checksums of its files, so that two builds of one commit give the same raidkit.exe.
-set(pinned_version 2.1.5-2)
+set(pinned_version 1:2.1.5-2)
+set(pinned_file_version 2.1.5-2)
 set(pinned_files
   "libjpeg-turbo_2.1.5-2.dsc=d718ead0dfbcbc8523665c02a7f7152e31039ded641d022868722623bb3b486d"
   "libjpeg-turbo_2.1.5.orig.tar.gz=254f3642b04e309fee775123133c6464181addc150499561020312ec61c1bf7c"
   "libjpeg-turbo_2.1.5-2.debian.tar.xz=cdb2433c2f7101345c1ffa14efb943787c675b86354691a32490845fe4bc9237")
-set(pinned_dsc libjpeg-turbo_${pinned_version}.dsc)
+set(pinned_dsc libjpeg-turbo_${pinned_file_version}.dsc)
 
 file(MAKE_DIRECTORY ${CACHE_DIR})
 # Two build trees configuring at once fetch it once.
