@@ -22,6 +22,14 @@ enum class RegType : std::uint32_t {
     Dword = 4,
 };
 
+// A 64-bit Windows keeps two views of HKEY_LOCAL_MACHINE\SOFTWARE: 32-bit programs see theirs
+// (stored below SOFTWARE\WOW6432Node), 64-bit programs the native one. Other keys look the
+// same in both.
+enum class RegView : std::uint8_t {
+    Native,
+    Wow32,
+};
+
 // Open key handle; 0 means none.
 using RegKey = std::uint64_t;
 
@@ -36,9 +44,9 @@ class Registry {
   public:
     virtual ~Registry() = default;
     // Existing key only; 0 when it is missing or cannot be opened.
-    virtual RegKey openKey(RegRoot root, std::string_view path) = 0;
+    virtual RegKey openKey(RegRoot root, std::string_view path, RegView view) = 0;
     // Opens the key, creating it and every missing parent; 0 when refused.
-    virtual RegKey createKey(RegRoot root, std::string_view path) = 0;
+    virtual RegKey createKey(RegRoot root, std::string_view path, RegView view) = 0;
     // nullopt when the value is missing or cannot be read.
     virtual std::optional<RegData> queryValue(RegKey key, std::string_view name) = 0;
     // Text types take UTF-8 bytes; false when refused.

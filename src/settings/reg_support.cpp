@@ -1,8 +1,8 @@
 #include "settings/reg_support.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
-#include <cstring>
 
 namespace rk {
 
@@ -38,15 +38,21 @@ std::string binaryText(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() > 4)
         return {};
     std::uint8_t buffer[4] = {0, 0, 0, 0};
-    std::memcpy(buffer, bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), buffer);
     auto value = static_cast<std::int16_t>(static_cast<std::uint16_t>(buffer[0]) |
                                            static_cast<std::uint16_t>(buffer[1]) << 8);
     return std::to_string(value);
 }
 
+// The game is a 32-bit program: its key, and every machine-wide value it or its tools see, is
+// in the 32-bit view.
+RegView viewOf(RegRoot root) {
+    return root == RegRoot::LocalMachine ? RegView::Wow32 : RegView::Native;
+}
+
 std::optional<std::string> readFrom(Registry& reg, RegRoot root, std::string_view path,
                                     std::string_view name) {
-    KeyGuard key(reg, reg.openKey(root, path));
+    KeyGuard key(reg, reg.openKey(root, path, viewOf(root)));
     if (key.get() == 0)
         return std::nullopt;
     return QueryRegValue(reg, key.get(), name);
@@ -54,7 +60,7 @@ std::optional<std::string> readFrom(Registry& reg, RegRoot root, std::string_vie
 
 void writeTo(Registry& reg, RegRoot root, std::string_view path, std::string_view name,
              std::string_view text) {
-    KeyGuard key(reg, reg.createKey(root, path));
+    KeyGuard key(reg, reg.createKey(root, path, viewOf(root)));
     if (key.get() == 0)
         return;
     auto data = reinterpret_cast<const std::uint8_t*>(text.data());
@@ -77,11 +83,30 @@ std::optional<std::string> QueryRegValue(Registry& reg, RegKey key, std::string_
     }
 }
 
+std::string VirtualStorePath(std::string_view path) {
+    constexpr std::string_view kSoftware = "SOFTWARE\\";
+    constexpr std::string_view kStore =
+        "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\";
+    if (path.size() < kSoftware.size())
+        return {};
+    for (std::size_t i = 0; i < kSoftware.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(path[i])) != kSoftware[i])
+            return {};
+    }
+    std::string store(kStore);
+    store += path.substr(kSoftware.size());
+    return store;
+}
+
 std::string ReadRegString(Registry& reg, RegRoot root, std::string_view path,
                           std::string_view name) {
     if (root == RegRoot::LocalMachine) {
         if (auto own = readFrom(reg, RegRoot::CurrentUser, path, name))
             return *own;
+        if (const std::string store = VirtualStorePath(path); !store.empty()) {
+            if (auto virtualised = readFrom(reg, RegRoot::CurrentUser, store, name))
+                return *virtualised;
+        }
     }
     return readFrom(reg, root, path, name).value_or(std::string());
 }

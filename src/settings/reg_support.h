@@ -13,11 +13,20 @@ namespace rk {
 inline constexpr std::string_view kSettingsKey = "SOFTWARE\\Kestrane\\Kestrane Games\\Ironveil";
 
 // The text of one value, or "" when it is missing, unreadable or of another type. Never fails.
-// Machine-wide reads look at the per-user copy first (see WriteRegString).
+// Machine-wide values are those of the 32-bit view, where the 32-bit game keeps its key. A
+// machine-wide read takes the first of: the per-user copy (see WriteRegString); the copy that
+// Windows keeps in the user's VirtualStore for a 32-bit program that is not allowed to write
+// machine-wide (a settings tool of the game run as an ordinary user); the 32-bit view.
 std::string ReadRegString(Registry& reg, RegRoot root, std::string_view path,
                           std::string_view name);
 
+// Where Windows keeps a 32-bit program's writes to HKEY_LOCAL_MACHINE\path when the program
+// may not write there: a key path under HKEY_CURRENT_USER. "" for a path outside SOFTWARE.
+std::string VirtualStorePath(std::string_view path);
+
 // Stores the text as REG_SZ without a terminating NUL. Never fails; a refused write is lost.
+// Machine-wide writes go to the 32-bit view; the VirtualStore copy is Windows' own and is never
+// written.
 // A machine-wide write is also made per user: an ordinary account may not write below
 // HKEY_LOCAL_MACHINE, and settings must still survive a restart there.
 void WriteRegString(Registry& reg, RegRoot root, std::string_view path, std::string_view name,

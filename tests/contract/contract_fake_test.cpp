@@ -26,6 +26,7 @@ class FakeRegistryHarness {
     Registry& registry() { return registry_; }
     RegRoot root() const { return RegRoot::LocalMachine; }
     std::string scratch() const { return "SOFTWARE\\RaidkitContractTest"; }
+    std::string machineScratch() const { return "SOFTWARE\\RaidkitContractTest\\Views"; }
     void plant(std::string_view path, std::string_view name, RegType type,
                std::vector<std::uint8_t> bytes) {
         registry_.put(root(), path, name, type, std::move(bytes));

@@ -39,6 +39,12 @@ class Win32RegistryHarness {
         const std::wstring key = std::wstring(kScratchParent) + L"\\" + leaf_;
         RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent);  // only once it is empty
+        // Both views' copies, at the places where they are stored.
+        for (const wchar_t* software : {L"SOFTWARE\\", L"SOFTWARE\\WOW6432Node\\"}) {
+            const std::wstring parent = std::wstring(software) + L"RaidkitContractTest";
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, (parent + L"\\" + leaf_).c_str());
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, parent.c_str());
+        }
     }
     Win32RegistryHarness(const Win32RegistryHarness&) = delete;
     Win32RegistryHarness& operator=(const Win32RegistryHarness&) = delete;
@@ -46,6 +52,9 @@ class Win32RegistryHarness {
     Registry& registry() { return registry_; }
     RegRoot root() const { return RegRoot::CurrentUser; }
     std::string scratch() const { return win::toUtf8(kScratchParent) + "\\" + win::toUtf8(leaf_); }
+    std::string machineScratch() const {
+        return "SOFTWARE\\RaidkitContractTest\\" + win::toUtf8(leaf_);
+    }
 
     // Straight through the registry API, as another program would write.
     void plant(std::string_view path, std::string_view name, RegType type,

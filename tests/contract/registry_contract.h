@@ -4,6 +4,8 @@
 //       Registry& registry();
 //       RegRoot root() const;
 //       std::string scratch() const;  // a key path of this test's own, absent at first
+//       // The same below HKEY_LOCAL_MACHINE\SOFTWARE, where the two views differ.
+//       std::string machineScratch() const;
 //       // Stores a value the way another program would, bypassing the Registry under test;
 //       // text types take UTF-8 (NULs included) and are stored with exactly those characters.
 //       void plant(std::string_view path, std::string_view name, RegType type,
@@ -31,7 +33,7 @@ class RegistryContract : public ::testing::Test {
 
     // Writes a value through the Registry under test, creating the key.
     void write(std::string_view name, RegType type, std::string_view bytes) {
-        RegKey key = reg().createKey(h.root(), path());
+        RegKey key = reg().createKey(h.root(), path(), RegView::Native);
         ASSERT_NE(key, 0u);
         const auto data = bytesOf(bytes);
         EXPECT_TRUE(reg().setValue(key, name, type, data));
@@ -39,7 +41,7 @@ class RegistryContract : public ::testing::Test {
     }
 
     std::optional<RegData> read(std::string_view name) {
-        RegKey key = reg().openKey(h.root(), path());
+        RegKey key = reg().openKey(h.root(), path(), RegView::Native);
         if (key == 0)
             return std::nullopt;
         auto data = reg().queryValue(key, name);
@@ -59,17 +61,18 @@ class RegistryContract : public ::testing::Test {
 TYPED_TEST_SUITE_P(RegistryContract);
 
 TYPED_TEST_P(RegistryContract, MissingKeyOpensAsNoneAndHasNoValues) {
-    EXPECT_EQ(this->reg().openKey(this->h.root(), this->path("Absent")), 0u);
+    EXPECT_EQ(this->reg().openKey(this->h.root(), this->path("Absent"), RegView::Native), 0u);
     EXPECT_FALSE(this->reg().queryValue(0, "ScreenFolder").has_value());
     EXPECT_FALSE(this->read("ScreenFolder").has_value());
 }
 
 TYPED_TEST_P(RegistryContract, CreateKeyMakesEveryMissingKeyAlongThePath) {
-    RegKey key = this->reg().createKey(this->h.root(), this->path("One\\Two\\Three"));
+    RegKey key =
+        this->reg().createKey(this->h.root(), this->path("One\\Two\\Three"), RegView::Native);
     ASSERT_NE(key, 0u);
     this->reg().closeKey(key);
     for (const char* tail : {"One", "One\\Two", "One\\Two\\Three", "one\\TWO\\three"}) {
-        RegKey opened = this->reg().openKey(this->h.root(), this->path(tail));
+        RegKey opened = this->reg().openKey(this->h.root(), this->path(tail), RegView::Native);
         EXPECT_NE(opened, 0u) << tail;
         this->reg().closeKey(opened);
     }
@@ -140,7 +143,7 @@ TYPED_TEST_P(RegistryContract, BinaryAndDwordComeBackRawWithTheirType) {
 
 TYPED_TEST_P(RegistryContract, ValueNamesAndKeyPathsIgnoreCase) {
     this->write("ScreenyFormat", RegType::Sz, "Bmp");
-    RegKey key = this->reg().openKey(this->h.root(), this->path());
+    RegKey key = this->reg().openKey(this->h.root(), this->path(), RegView::Native);
     ASSERT_NE(key, 0u);
     const auto data = this->reg().queryValue(key, "SCREENYFORMAT");
     this->reg().closeKey(key);
@@ -159,7 +162,7 @@ TYPED_TEST_P(RegistryContract, RewritingAValueReplacesTypeAndData) {
 
 TYPED_TEST_P(RegistryContract, KeyFromOpenKeyIsReadOnly) {
     this->write("KeyBind1", RegType::Sz, "old");
-    RegKey key = this->reg().openKey(this->h.root(), this->path());
+    RegKey key = this->reg().openKey(this->h.root(), this->path(), RegView::Native);
     ASSERT_NE(key, 0u);
     const auto data = bytesOf("new");
     EXPECT_FALSE(this->reg().setValue(key, "KeyBind1", RegType::Sz, data));
@@ -173,12 +176,43 @@ TYPED_TEST_P(RegistryContract, NoKeyRefusesWrites) {
     this->reg().closeKey(0);  // closing "none" is harmless
 }
 
+// A 32-bit program's HKEY_LOCAL_MACHINE\SOFTWARE is stored below SOFTWARE\WOW6432Node; the
+// native view keeps its own values beside it.
+TYPED_TEST_P(RegistryContract, The32BitViewOfSoftwareIsStoredApartFromTheNativeOne) {
+    Registry& reg = this->reg();
+    const std::string path = this->h.machineScratch();
+    const std::string stored32 =
+        "SOFTWARE\\WOW6432Node" + path.substr(std::string("SOFTWARE").size());
+    auto write = [&](RegView view, std::string_view text) {
+        RegKey key = reg.createKey(RegRoot::LocalMachine, path, view);
+        ASSERT_NE(key, 0u);
+        EXPECT_TRUE(reg.setValue(key, "View", RegType::Sz, bytesOf(text)));
+        reg.closeKey(key);
+    };
+    auto read = [&](std::string_view where, RegView view) -> std::string {
+        RegKey key = reg.openKey(RegRoot::LocalMachine, where, view);
+        if (key == 0)
+            return "<no key>";
+        auto data = reg.queryValue(key, "View");
+        reg.closeKey(key);
+        return data ? this->upToNul(*data) : "<no value>";
+    };
+    write(RegView::Wow32, "32");
+    EXPECT_EQ(read(path, RegView::Wow32), "32");
+    EXPECT_EQ(read(stored32, RegView::Native), "32");
+    EXPECT_EQ(read(path, RegView::Native), "<no key>");
+    write(RegView::Native, "64");
+    EXPECT_EQ(read(path, RegView::Native), "64");
+    EXPECT_EQ(read(path, RegView::Wow32), "32");
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryContract, MissingKeyOpensAsNoneAndHasNoValues,
                             CreateKeyMakesEveryMissingKeyAlongThePath,
                             MissingValueInAnExistingKeyIsNone, TextWrittenReadsBackUnchanged,
                             TerminatedTextFromAnotherProgramKeepsItsNul,
                             NulInTheMiddleComesBackAsStored, BinaryAndDwordComeBackRawWithTheirType,
                             ValueNamesAndKeyPathsIgnoreCase, RewritingAValueReplacesTypeAndData,
-                            KeyFromOpenKeyIsReadOnly, NoKeyRefusesWrites);
+                            KeyFromOpenKeyIsReadOnly, NoKeyRefusesWrites,
+                            The32BitViewOfSoftwareIsStoredApartFromTheNativeOne);
 
 }  // namespace rk::contract

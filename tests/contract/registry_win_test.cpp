@@ -46,7 +46,7 @@ class Win32RegistryFormat : public ::testing::Test {
     }
 
     void write(std::string_view name, std::string_view text) {
-        RegKey key = registry_.createKey(RegRoot::CurrentUser, toUtf8(path_));
+        RegKey key = registry_.createKey(RegRoot::CurrentUser, toUtf8(path_), RegView::Native);
         ASSERT_NE(key, 0u);
         const auto bytes = contract::bytesOf(text);
         EXPECT_TRUE(registry_.setValue(key, name, RegType::Sz, bytes));
@@ -81,7 +81,7 @@ TEST_F(Win32RegistryFormat, EmptyTextStoresNoCharacters) {
 TEST_F(Win32RegistryFormat, OddTrailingByteOfTextIsDropped) {
     const BYTE data[] = {'B', 0, 'm', 0, 'p', 0, 'x'};
     ASSERT_EQ(RegSetValueExW(raw_.get(), L"Odd", 0, REG_SZ, data, sizeof data), ERROR_SUCCESS);
-    RegKey key = registry_.openKey(RegRoot::CurrentUser, toUtf8(path_));
+    RegKey key = registry_.openKey(RegRoot::CurrentUser, toUtf8(path_), RegView::Native);
     const auto value = registry_.queryValue(key, "Odd");
     registry_.closeKey(key);
     ASSERT_TRUE(value.has_value());
@@ -92,7 +92,7 @@ TEST_F(Win32RegistryFormat, OddTrailingByteOfTextIsDropped) {
 TEST_F(Win32RegistryFormat, LongTextReadsWhole) {
     const std::string longText(20000, 'x');
     write("Long", longText);
-    RegKey key = registry_.openKey(RegRoot::CurrentUser, toUtf8(path_));
+    RegKey key = registry_.openKey(RegRoot::CurrentUser, toUtf8(path_), RegView::Native);
     const auto value = registry_.queryValue(key, "Long");
     registry_.closeKey(key);
     ASSERT_TRUE(value.has_value());

@@ -8,9 +8,13 @@
 
 readonly RAIDKIT_TITLE="Raidkit v2.2 By Velmor"
 readonly GAME_TITLE="Ironveil"
+# The game's key, in the 32-bit view where the 32-bit game and its installer keep it: reach it
+# with settings_reg, which adds /reg:32.
 readonly SETTINGS_KEY='HKLM\SOFTWARE\Kestrane\Kestrane Games\Ironveil'
 # Every setting is also kept per user, and that copy is read first.
 readonly USER_SETTINGS_KEY='HKCU\SOFTWARE\Kestrane\Kestrane Games\Ironveil'
+# Where Windows keeps a 32-bit settings tool's writes when it may not write machine-wide.
+readonly VSTORE_SETTINGS_KEY='HKCU\Software\Classes\VirtualStore\MACHINE\SOFTWARE\WOW6432Node\Kestrane\Kestrane Games\Ironveil'
 # shellcheck disable=SC2034 # used by the scenario files
 readonly RELAUNCH_ARGS=(go /D8 /C /R /I100 /U1)
 readonly SKIP_STATUS=77
@@ -123,11 +127,20 @@ expect_clean_exit() {
     [[ "$EXIT_STATUS" == 0 ]] || fail "$1 ended with status $EXIT_STATUS"
 }
 
-# Value data of a settings value, or failure when the value (or the key) does not exist.
-# Only REG_SZ is accepted: every setting is stored as text.
+# settings_reg <add|query|delete> [options...]: reg.exe on the game's key in the 32-bit view.
+settings_reg() {
+    local verb="$1"
+    shift
+    wine reg "$verb" "$SETTINGS_KEY" "$@" /reg:32
+}
+
+# reg_value <name> [key] [view]: the data of a settings value (by default the game's key in
+# the 32-bit view), or failure when the value or the key does not exist. Only REG_SZ is
+# accepted: every setting is stored as text.
 reg_value() {
     local out line prefix="    $1    REG_SZ    "
-    out="$(wine reg query "$SETTINGS_KEY" /v "$1" 2>/dev/null | tr -d '\r')" || return 1
+    out="$(wine reg query "${2:-$SETTINGS_KEY}" /v "$1" ${3:-/reg:32} 2>/dev/null | tr -d '\r')" ||
+        return 1
     while IFS= read -r line; do
         if [[ "$line" == "$prefix"* ]]; then
             printf '%s' "${line#"$prefix"}"
@@ -141,7 +154,7 @@ reg_value() {
     return 1
 }
 
-settings_key_exists() { wine reg query "$SETTINGS_KEY" >/dev/null 2>&1; }
+settings_key_exists() { settings_reg query >/dev/null 2>&1; }
 
 screenshot() {
     mkdir -p "$ARTIFACTS"
@@ -168,11 +181,17 @@ reset_state() {
     local left
     left="$(drv count-process "${SCENARIO_IMAGES[@]}" | tr -dc '0-9')"
     [[ "$left" == 0 ]] || fail "$left processes of an earlier scenario still run"
-    wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1 || true
-    wine reg delete "$USER_SETTINGS_KEY" /f >/dev/null 2>&1 || true
-    settings_key_exists && fail "could not delete $SETTINGS_KEY before the scenario"
-    ! wine reg query "$USER_SETTINGS_KEY" >/dev/null 2>&1 ||
-        fail "could not delete $USER_SETTINGS_KEY before the scenario"
+    # Every place a setting may be read from or written to: both machine-wide views, the
+    # per-user copy and the VirtualStore copy.
+    local key view
+    for key in "$SETTINGS_KEY /reg:32" "$SETTINGS_KEY /reg:64" "$USER_SETTINGS_KEY /reg:64" \
+        "$VSTORE_SETTINGS_KEY /reg:64"; do
+        view="${key##* }"
+        key="${key% *}"
+        wine reg delete "$key" /f "$view" >/dev/null 2>&1 || true
+        ! wine reg query "$key" "$view" >/dev/null 2>&1 ||
+            fail "could not delete $key ($view) before the scenario"
+    done
     return 0
 }
 

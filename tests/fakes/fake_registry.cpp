@@ -12,12 +12,20 @@ std::string FakeRegistry::lower(std::string_view text) {
     return out;
 }
 
-FakeRegistry::KeyName FakeRegistry::nameOf(RegRoot root, std::string_view path) {
-    return {root, lower(path)};
+FakeRegistry::KeyName FakeRegistry::nameOf(RegRoot root, std::string_view path, RegView view) {
+    std::string key = lower(path);
+    constexpr std::string_view kSoftware = "software";
+    constexpr std::string_view kWow = "\\wow6432node";
+    const bool software = key.starts_with(kSoftware) &&
+                          (key.size() == kSoftware.size() || key[kSoftware.size()] == '\\');
+    const bool already = software && key.compare(kSoftware.size(), kWow.size(), kWow) == 0;
+    if (root == RegRoot::LocalMachine && view == RegView::Wow32 && software && !already)
+        key.insert(kSoftware.size(), kWow);
+    return {root, std::move(key)};
 }
 
-RegKey FakeRegistry::openKey(RegRoot root, std::string_view path) {
-    KeyName name = nameOf(root, path);
+RegKey FakeRegistry::openKey(RegRoot root, std::string_view path, RegView view) {
+    KeyName name = nameOf(root, path, view);
     if (!keys_.contains(name))
         return 0;
     RegKey key = next_++;
@@ -25,14 +33,15 @@ RegKey FakeRegistry::openKey(RegRoot root, std::string_view path) {
     return key;
 }
 
-RegKey FakeRegistry::createKey(RegRoot root, std::string_view path) {
-    KeyName name = nameOf(root, path);
+RegKey FakeRegistry::createKey(RegRoot root, std::string_view path, RegView view) {
+    KeyName name = nameOf(root, path, view);
     if (denied_.contains(root))
         return 0;
     // Every parent comes into being with the key.
+    const std::string_view stored = name.lowerPath;
     for (size_t pos = 0; pos != std::string_view::npos;) {
-        pos = path.find('\\', pos + 1);
-        keys_[nameOf(root, path.substr(0, pos))];
+        pos = stored.find('\\', pos + 1);
+        keys_[{root, std::string(stored.substr(0, pos))}];
     }
     RegKey key = next_++;
     handles_[key] = {name, true};
@@ -64,18 +73,18 @@ void FakeRegistry::closeKey(RegKey key) {
 }
 
 void FakeRegistry::put(RegRoot root, std::string_view path, std::string_view name, RegType type,
-                       std::vector<std::uint8_t> bytes) {
-    keys_[nameOf(root, path)][lower(name)] = {type, std::move(bytes)};
+                       std::vector<std::uint8_t> bytes, RegView view) {
+    keys_[nameOf(root, path, view)][lower(name)] = {type, std::move(bytes)};
 }
 
 void FakeRegistry::putText(RegRoot root, std::string_view path, std::string_view name,
-                           std::string_view text) {
-    put(root, path, name, RegType::Sz, {text.begin(), text.end()});
+                           std::string_view text, RegView view) {
+    put(root, path, name, RegType::Sz, {text.begin(), text.end()}, view);
 }
 
-std::optional<RegData> FakeRegistry::get(RegRoot root, std::string_view path,
-                                         std::string_view name) const {
-    auto key = keys_.find(nameOf(root, path));
+std::optional<RegData> FakeRegistry::get(RegRoot root, std::string_view path, std::string_view name,
+                                         RegView view) const {
+    auto key = keys_.find(nameOf(root, path, view));
     if (key == keys_.end())
         return std::nullopt;
     auto value = key->second.find(lower(name));
@@ -84,8 +93,18 @@ std::optional<RegData> FakeRegistry::get(RegRoot root, std::string_view path,
     return value->second;
 }
 
-bool FakeRegistry::keyExists(RegRoot root, std::string_view path) const {
-    return keys_.contains(nameOf(root, path));
+bool FakeRegistry::keyExists(RegRoot root, std::string_view path, RegView view) const {
+    return keys_.contains(nameOf(root, path, view));
+}
+
+int FakeRegistry::valueCount(RegRoot root, std::string_view pathPrefix) const {
+    const std::string prefix = lower(pathPrefix);
+    int count = 0;
+    for (const auto& [name, values] : keys_) {
+        if (name.root == root && name.lowerPath.starts_with(prefix))
+            count += static_cast<int>(values.size());
+    }
+    return count;
 }
 
 }  // namespace rk

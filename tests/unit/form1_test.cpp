@@ -25,10 +25,12 @@ TEST(StartUp, ScreenPrefixComesFromStoredFolderOrDefaultsToTheGamesFolder) {
     EXPECT_EQ(fresh.form.ScreenPrefix,
               "D:\\Program Files\\Halvane\\Ironveil\\Ironveil\\ScreenShot");
     EXPECT_EQ(fresh.form.cdlg2FileName, fresh.form.ScreenPrefix);
-    EXPECT_FALSE(fresh.registry.get(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder"));
+    EXPECT_FALSE(
+        fresh.registry.get(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", RegView::Wow32));
 
     FormHarness stored;
-    stored.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "E:\\Shots\\raid");
+    stored.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "E:\\Shots\\raid",
+                            RegView::Wow32);
     stored.load();
     EXPECT_EQ(stored.form.ScreenPrefix, "E:\\Shots\\raid");
 }
@@ -78,7 +80,8 @@ TEST(StartUp, NormalCopyOutlivesTheGame) {
 
 TEST(StartUp, RelaunchStartsTrayCopyAndEnds) {
     FormHarness h("go /D8 /C /R /I100 /U1", "C:\\Program Files\\Halvane\\Ironveil");
-    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\s\\x");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\s\\x",
+                       RegView::Wow32);
     h.load();
     ASSERT_EQ(h.processes.started.size(), 1u);
     const LaunchCommand& c = h.processes.started[0];
@@ -324,8 +327,9 @@ TEST(PollTick, ClosersRunAfterKeyboardCheckWhileGameRuns) {
 
 TEST(PollTick, SignInCloserFollowsStoredSettingsAndEdits) {
     FormHarness h;
-    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "MSN", "True");
-    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "MSN Title", "is now online");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "MSN", "True", RegView::Wow32);
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "MSN Title", "is now online",
+                       RegView::Wow32);
     h.startGame();
     h.load();
     WindowId stored = h.windows.createWindow("Ann is now online");
@@ -362,7 +366,7 @@ namespace {
 TEST(ChatKeys, F9TypesItsLineWithCounterThenEnterOncePerPress) {
     FormHarness h;
     h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "KeyBind1",
-                       "That was headshot number $a");
+                       "That was headshot number $a", RegView::Wow32);
     h.load();
     h.press(dik::kF9);
     h.press(dik::kF9);
@@ -419,8 +423,8 @@ namespace {
 
 TEST(Screenshots, PrintScreenStoresTheClipboardPictureAsTheNextJpeg) {
     FormHarness h;
-    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder",
-                       "C:\\Shots\\ScreenShot");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\Shots\\ScreenShot",
+                       RegView::Wow32);
     h.captureFiles.addFolder("C:\\Shots");
     h.load();
     h.tick();
@@ -431,8 +435,8 @@ TEST(Screenshots, PrintScreenStoresTheClipboardPictureAsTheNextJpeg) {
 
 TEST(Screenshots, QualityBoxTextThatIsNoNumberIsReported) {
     FormHarness h;
-    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder",
-                       "C:\\Shots\\ScreenShot");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\Shots\\ScreenShot",
+                       RegView::Wow32);
     h.captureFiles.addFolder("C:\\Shots");
     h.load();
     h.controls.setText("txtJPGQuality", "abc");
@@ -461,7 +465,8 @@ TEST(GameFolder, FirstShotMakesThePicturesFolderWhenTheGameFolderRefusesFiles) {
     EXPECT_EQ(h.form.gameFolder(), kGameX86);
     EXPECT_EQ(h.form.ScreenPrefix, "C:\\Users\\Ann\\Pictures\\Ironveil\\ScreenShot");
     EXPECT_FALSE(h.captureFiles.isFolder("C:\\Users\\Ann\\Pictures\\Ironveil"));
-    EXPECT_FALSE(h.registry.get(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder"));
+    EXPECT_FALSE(
+        h.registry.get(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", RegView::Wow32));
     h.tick();
     h.clipboard.putBitmap(FakeImage{4, 4, std::vector<std::uint32_t>(16, 0x336699)});
     h.press(dik::kSysRq);
@@ -472,7 +477,8 @@ TEST(GameFolder, FirstShotMakesThePicturesFolderWhenTheGameFolderRefusesFiles) {
 
 TEST(GameFolder, StoredScreenFolderWinsAndNothingIsMadeForTheDefault) {
     FormHarness h("", "C:\\Tools\\Raidkit");
-    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\Shots\\Raid");
+    h.registry.putText(RegRoot::LocalMachine, kSettingsKey, "ScreenFolder", "C:\\Shots\\Raid",
+                       RegView::Wow32);
     h.captureFiles.addFolder("C:\\Shots");
     h.captureFiles.addFolder("C:\\Users\\Ann\\Pictures");
     h.load();

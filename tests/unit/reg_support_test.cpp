@@ -30,7 +30,7 @@ class StoredValueReading : public ::testing::TestWithParam<StoredValue> {};
 
 TEST_P(StoredValueReading, ReadsAsText) {
     FakeRegistry reg;
-    reg.put(HKLM, kKey, "Value", GetParam().type, GetParam().data);
+    reg.put(HKLM, kKey, "Value", GetParam().type, GetParam().data, RegView::Wow32);
     EXPECT_EQ(ReadRegString(reg, HKLM, kKey, "Value"), GetParam().expected);
     EXPECT_EQ(reg.openHandles(), 0);
 }
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RegSupport, MissingKeyOrValueReadsEmpty) {
     FakeRegistry reg;
     EXPECT_EQ(ReadRegString(reg, HKLM, kKey, "ScreenFolder"), "");
-    reg.putText(HKLM, kKey, "Other", "x");
+    reg.putText(HKLM, kKey, "Other", "x", RegView::Wow32);
     EXPECT_EQ(ReadRegString(reg, HKLM, kKey, "ScreenFolder"), "");
     EXPECT_EQ(reg.openHandles(), 0);
 }
@@ -69,9 +69,9 @@ TEST(RegSupport, MissingKeyOrValueReadsEmpty) {
 TEST(RegSupport, FirstWriteCreatesWholePathAndStoresTextWithoutTerminator) {
     FakeRegistry reg;
     WriteRegString(reg, HKLM, kKey, "KeyBind1", "gg $a");
-    EXPECT_TRUE(reg.keyExists(HKLM, "SOFTWARE\\Kestrane"));
-    EXPECT_TRUE(reg.keyExists(HKLM, "SOFTWARE\\Kestrane\\Kestrane Games"));
-    auto stored = reg.get(HKLM, kKey, "KeyBind1");
+    EXPECT_TRUE(reg.keyExists(HKLM, "SOFTWARE\\Kestrane", RegView::Wow32));
+    EXPECT_TRUE(reg.keyExists(HKLM, "SOFTWARE\\Kestrane\\Kestrane Games", RegView::Wow32));
+    auto stored = reg.get(HKLM, kKey, "KeyBind1", RegView::Wow32);
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->type, RegType::Sz);
     EXPECT_EQ(stored->bytes, bytes("gg $a"));
@@ -80,9 +80,9 @@ TEST(RegSupport, FirstWriteCreatesWholePathAndStoresTextWithoutTerminator) {
 
 TEST(RegSupport, EmptyTextIsStoredAsZeroBytesAndReadsBackEmpty) {
     FakeRegistry reg;
-    reg.putText(HKLM, kKey, "JPGQuality", "75");
+    reg.putText(HKLM, kKey, "JPGQuality", "75", RegView::Wow32);
     WriteRegString(reg, HKLM, kKey, "JPGQuality", "");
-    auto stored = reg.get(HKLM, kKey, "JPGQuality");
+    auto stored = reg.get(HKLM, kKey, "JPGQuality", RegView::Wow32);
     ASSERT_TRUE(stored);
     EXPECT_TRUE(stored->bytes.empty());
     EXPECT_EQ(ReadRegString(reg, HKLM, kKey, "JPGQuality"), "");
@@ -97,41 +97,101 @@ TEST(RegSupport, ValueNamesIgnoreCase) {
 TEST(RegSupportPerUser, MachineWideWriteIsKeptPerUserToo) {
     FakeRegistry reg;
     WriteSetting(reg, "MSN", "True");
-    EXPECT_EQ(reg.get(HKLM, kKey, "MSN")->bytes, bytes("True"));
+    EXPECT_EQ(reg.get(HKLM, kKey, "MSN", RegView::Wow32)->bytes, bytes("True"));
     EXPECT_EQ(reg.get(HKCU, kKey, "MSN")->bytes, bytes("True"));
 }
 
 TEST(RegSupportPerUser, SettingSurvivesWhenMachineWideWritesAreRefused) {
     FakeRegistry reg;
-    reg.putText(HKLM, kKey, "KeyBind2", "old line");
+    reg.putText(HKLM, kKey, "KeyBind2", "old line", RegView::Wow32);
     reg.denyWrites(HKLM);
     WriteSetting(reg, "KeyBind2", "new line");
-    EXPECT_EQ(reg.get(HKLM, kKey, "KeyBind2")->bytes, bytes("old line"));
+    EXPECT_EQ(reg.get(HKLM, kKey, "KeyBind2", RegView::Wow32)->bytes, bytes("old line"));
     EXPECT_EQ(ReadSetting(reg, "KeyBind2"), "new line");
     EXPECT_EQ(reg.openHandles(), 0);
 }
 
 TEST(RegSupportPerUser, PerUserValueWinsEvenWhenEmpty) {
     FakeRegistry reg;
-    reg.putText(HKLM, kKey, "JPGQuality", "80");
+    reg.putText(HKLM, kKey, "JPGQuality", "80", RegView::Wow32);
     reg.putText(HKCU, kKey, "JPGQuality", "");
     EXPECT_EQ(ReadSetting(reg, "JPGQuality"), "");
 }
 
 TEST(RegSupportPerUser, MachineWideValueIsReadWhereNoPerUserValueExists) {
     FakeRegistry reg;
-    reg.putText(HKLM, kKey, "ScreenyFormat", "Bmp");
+    reg.putText(HKLM, kKey, "ScreenyFormat", "Bmp", RegView::Wow32);
     reg.putText(HKCU, kKey, "MSN", "True");  // the per-user key exists, this value does not
     EXPECT_EQ(ReadSetting(reg, "ScreenyFormat"), "Bmp");
 }
 
 TEST(RegSupportPerUser, RefusedEverywhereIsSilentAndReadsOlderText) {
     FakeRegistry reg;
-    reg.putText(HKLM, kKey, "KeyBind3", "older");
+    reg.putText(HKLM, kKey, "KeyBind3", "older", RegView::Wow32);
     reg.denyWrites(HKLM);
     reg.denyWrites(HKCU);
     WriteSetting(reg, "KeyBind3", "newer");
     EXPECT_EQ(ReadSetting(reg, "KeyBind3"), "older");
+}
+
+// Where a machine-wide read finds a value, by which places hold one. The places, in the
+// order a read looks: per user, the VirtualStore copy, the 32-bit view; the 64-bit view is never
+// the game's.
+struct Places {
+    const char* perUser;
+    const char* virtualStore;
+    const char* view32;
+    const char* view64;
+    const char* expected;
+};
+
+TEST(RegSupportViews, MachineWideReadTakesTheFirstPlaceThatHoldsTheValue) {
+    const std::string store = VirtualStorePath(kKey);
+    const Places cases[] = {
+        {"user", "store", "32", "64", "user"}, {nullptr, "store", "32", "64", "store"},
+        {nullptr, nullptr, "32", "64", "32"},  {nullptr, nullptr, nullptr, "64", ""},
+        {"", "store", "32", nullptr, ""},  // an empty per-user text is the player's own
+        {nullptr, "", "32", nullptr, ""},
+    };
+    for (const Places& c : cases) {
+        FakeRegistry reg;
+        if (c.perUser)
+            reg.putText(HKCU, kKey, "MSN Title", c.perUser);
+        if (c.virtualStore)
+            reg.putText(HKCU, store, "MSN Title", c.virtualStore);
+        if (c.view32)
+            reg.putText(HKLM, kKey, "MSN Title", c.view32, RegView::Wow32);
+        if (c.view64)
+            reg.putText(HKLM, kKey, "MSN Title", c.view64, RegView::Native);
+        EXPECT_EQ(ReadSetting(reg, "MSN Title"), c.expected)
+            << (c.perUser ? c.perUser : "-") << " " << (c.virtualStore ? c.virtualStore : "-");
+        EXPECT_EQ(reg.openHandles(), 0);
+    }
+}
+
+TEST(RegSupportViews, WritesReachThe32BitViewAndPerUserCopyOnly) {
+    FakeRegistry reg;
+    reg.putText(HKCU, VirtualStorePath(kKey), "KeyBind1", "from a settings tool");
+    WriteSetting(reg, "KeyBind1", "gg");
+    WriteSetting(reg, "MSN", "True");
+    EXPECT_EQ(
+        reg.get(HKLM, "SOFTWARE\\WOW6432Node\\Kestrane\\Kestrane Games\\Ironveil", "MSN")->bytes,
+        bytes("True"));
+    EXPECT_EQ(reg.valueCount(HKLM, "SOFTWARE\\Kestrane"), 0);
+    EXPECT_EQ(reg.valueCount(HKCU, "Software\\Classes\\VirtualStore"), 1);
+    EXPECT_EQ(reg.get(HKCU, VirtualStorePath(kKey), "KeyBind1")->bytes,
+              bytes("from a settings tool"));
+    EXPECT_EQ(ReadSetting(reg, "KeyBind1"), "gg");
+}
+
+TEST(RegSupportViews, VirtualStorePathMirrorsThe32BitKeyUnderTheUser) {
+    EXPECT_EQ(VirtualStorePath(kKey),
+              "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Kestrane\\"
+              "Kestrane Games\\Ironveil");
+    EXPECT_EQ(VirtualStorePath("software\\X"),
+              "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\X");
+    EXPECT_EQ(VirtualStorePath("SYSTEM\\X"), "");
+    EXPECT_EQ(VirtualStorePath("SOFTWAREX"), "");
 }
 
 }  // namespace

@@ -11,14 +11,14 @@ constexpr auto HKLM = RegRoot::LocalMachine;
 const std::string kDefaultPrefix = "C:\\Users\\Ann\\Pictures\\Ironveil\\ScreenShot";
 
 std::string stored(FakeRegistry& reg, std::string_view name) {
-    auto v = reg.get(HKLM, kSettingsKey, name);
+    auto v = reg.get(HKLM, kSettingsKey, name, RegView::Wow32);
     return v ? std::string(v->bytes.begin(), v->bytes.end()) : "<missing>";
 }
 
 struct Panel : ::testing::Test {
     FormHarness h;
     void put(std::string_view name, std::string_view text) {
-        h.registry.putText(HKLM, kSettingsKey, name, text);
+        h.registry.putText(HKLM, kSettingsKey, name, text, RegView::Wow32);
     }
 };
 

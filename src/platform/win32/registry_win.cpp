@@ -30,29 +30,35 @@ RegKey toRegKey(HKEY key) {
     return static_cast<RegKey>(reinterpret_cast<std::uintptr_t>(key));
 }
 
+REGSAM viewFlag(RegView view) {
+    return view == RegView::Wow32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
 bool isText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
 }  // namespace
 
-RegKey Win32Registry::openKey(RegRoot root, std::string_view path) {
+RegKey Win32Registry::openKey(RegRoot root, std::string_view path, RegView view) {
     HKEY parent = rootHandle(root);
     if (!parent)
         return 0;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(parent, toWide(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(parent, toWide(path).c_str(), 0, KEY_READ | viewFlag(view), &key) !=
+        ERROR_SUCCESS)
         return 0;
     return toRegKey(key);
 }
 
-RegKey Win32Registry::createKey(RegRoot root, std::string_view path) {
+RegKey Win32Registry::createKey(RegRoot root, std::string_view path, RegView view) {
     HKEY parent = rootHandle(root);
     if (!parent)
         return 0;
     HKEY key = nullptr;
     if (RegCreateKeyExW(parent, toWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                        KEY_READ | KEY_WRITE | viewFlag(view), nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         return 0;
     }
     return toRegKey(key);

@@ -7,8 +7,8 @@ namespace rk::win {
 
 class Win32Registry final : public Registry {
   public:
-    RegKey openKey(RegRoot root, std::string_view path) override;
-    RegKey createKey(RegRoot root, std::string_view path) override;
+    RegKey openKey(RegRoot root, std::string_view path, RegView view) override;
+    RegKey createKey(RegRoot root, std::string_view path, RegView view) override;
     std::optional<RegData> queryValue(RegKey key, std::string_view name) override;
     bool setValue(RegKey key, std::string_view name, RegType type,
                   std::span<const std::uint8_t> bytes) override;

@@ -3,7 +3,7 @@
 
 # set_keybind <n> <text>: a chat line as the settings panel stores it.
 set_keybind() {
-    wine reg add "$SETTINGS_KEY" /v "KeyBind$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1 ||
+    settings_reg add /v "KeyBind$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1 ||
         fail "could not store KeyBind$1"
 }
 

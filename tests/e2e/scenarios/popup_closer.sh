@@ -28,7 +28,7 @@ messenger_popups_are_closed_while_the_game_runs() {
 scenario sign_in_notices_are_closed_when_asked yes
 sign_in_notices_are_closed_when_asked() {
     make_app_dir "$SCEN_DIR/app"
-    wine reg add "$SETTINGS_KEY" /v MSN /t REG_SZ /d True /f >/dev/null 2>&1 || fail "could not store MSN"
+    settings_reg add /v MSN /t REG_SZ /d True /f >/dev/null 2>&1 || fail "could not store MSN"
     start_game
     start_raidkit "$SCEN_DIR/app" /Mini
     wait_raidkit_window hidden 20000 || fail "raidkit's tray window did not appear within 20 s"
@@ -44,7 +44,7 @@ sign_in_notices_are_closed_when_asked() {
 scenario nothing_is_closed_without_the_game yes
 nothing_is_closed_without_the_game() {
     make_app_dir "$SCEN_DIR/app"
-    wine reg add "$SETTINGS_KEY" /v MSN /t REG_SZ /d True /f >/dev/null 2>&1 || fail "could not store MSN"
+    settings_reg add /v MSN /t REG_SZ /d True /f >/dev/null 2>&1 || fail "could not store MSN"
     start_raidkit "$SCEN_DIR/app"
     wait_raidkit_window visible 20000 || fail "raidkit's window did not appear within 20 s"
     start_popup "Messenger Service"

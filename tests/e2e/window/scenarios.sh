@@ -87,9 +87,9 @@ equals() {
     log "got [$got], want [$want]"
     [[ "$got" == "$want" ]]
 }
-# A registry value of the settings key, as wine reg shows it.
+# A registry value of the settings key (32-bit view, the game's), as wine reg shows it.
 setting() {
-    wine reg query "$HKLM_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
+    wine reg query "$HKLM_KEY" /v "$1" /reg:32 2>/dev/null | tr -d '\r' |
         sed -n "s/^ *$1 *REG_SZ *//p"
 }
 # setting_becomes NAME VALUE: waits for the program to store VALUE.
@@ -103,7 +103,8 @@ setting_becomes() {
     return 1
 }
 fresh_settings() {
-    wine reg delete "$HKLM_KEY" /f >/dev/null 2>&1 || true
+    wine reg delete "$HKLM_KEY" /f /reg:32 >/dev/null 2>&1 || true
+    wine reg delete "$HKLM_KEY" /f /reg:64 >/dev/null 2>&1 || true
     wine reg delete "$HKCU_KEY" /f >/dev/null 2>&1 || true
 }
 # A changed resolution takes effect for programs started by a new wineserver.
