@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "game/game_window.h"
 #include "platform/error.h"
 #include "shell/launch.h"
 
@@ -32,9 +33,7 @@ void freezeEscape(Platform& p, std::string_view folder) {
 }
 
 void bringGameToFront(WindowSystem& windows) {
-    WindowId game = windows.findByTitle(kGameTitle);
-    if (game != 0)
-        windows.bringToFront(game);
+    bringWindowForward(windows, windows.findByTitle(kGameTitle));
 }
 
 }  // namespace rk

@@ -19,7 +19,14 @@ class WindowSystem {
     virtual std::vector<WindowId> topLevelWindows() = 0;
     virtual std::string titleOf(WindowId window) = 0;
     virtual void show(WindowId window, ShowCommand command) = 0;
-    // Foreground, active and focused; results are not reported.
+    virtual bool minimized(WindowId window) = 0;
+    // Makes this program the sender of the last input event, with an event that changes
+    // nothing. Windows lets a program that is not in front set the foreground window only in a
+    // few cases, this among them; a program that reads the keys in the background meets none
+    // of the others.
+    virtual void claimForeground() = 0;
+    // Foreground, active and focused, where Windows allows it (see claimForeground); a
+    // minimized window stays minimized. Results are not reported.
     virtual void bringToFront(WindowId window) = 0;
     virtual void postClose(WindowId window) = 0;
     // 0 when the window no longer exists.

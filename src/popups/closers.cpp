@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "game/game_window.h"
+
 namespace rk {
 
 namespace {
@@ -62,7 +64,7 @@ void PopupClosers::CloseThatDirtyFuckingSpam() {
     }
     for (WindowId popup : popups) {
         // Each pop-up may have taken the front from the game: give it back every time.
-        windows_.bringToFront(game);
+        bringWindowForward(windows_, game);
         watch_.postClose(popup);
     }
 }

@@ -35,17 +35,44 @@ void FakeWindowSystem::show(WindowId window, ShowCommand command) {
     auto it = windows_.find(window);
     if (it == windows_.end())
         return;
-    it->second.lastShow = command;
-    it->second.visible = command != ShowCommand::Hide;
+    Window& w = it->second;
+    w.lastShow = command;
+    w.visible = command != ShowCommand::Hide;
+    if (command == ShowCommand::Minimized)
+        w.minimized = true;
+    else if (command == ShowCommand::Normal || command == ShowCommand::Maximized ||
+             command == ShowCommand::Restore)
+        w.minimized = false;
     ++changes_;
 }
 
+bool FakeWindowSystem::minimized(WindowId window) {
+    auto it = windows_.find(window);
+    return it != windows_.end() && it->second.minimized;
+}
+
 void FakeWindowSystem::bringToFront(WindowId window) {
+    auto it = windows_.find(window);
+    if (it == windows_.end())
+        return;
+    const bool ownFront =
+        foreground_ != 0 && selfProcess != 0 && windows_.at(foreground_).owner == selfProcess;
+    if (foreground_ != 0 && !ownFront && !lastInputOurs_) {
+        ++it->second.flashes;
+        return;
+    }
+    std::erase(zOrder_, window);
+    zOrder_.insert(zOrder_.begin(), window);
+    foreground_ = window;
+}
+
+void FakeWindowSystem::activate(WindowId window) {
     if (!windows_.contains(window))
         return;
     std::erase(zOrder_, window);
     zOrder_.insert(zOrder_.begin(), window);
     foreground_ = window;
+    lastInputOurs_ = false;
 }
 
 void FakeWindowSystem::postClose(WindowId window) {

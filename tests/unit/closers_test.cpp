@@ -100,7 +100,7 @@ TEST_F(Closers, NothingClosesAndTheFrontStaysWithoutTheGame) {
     WindowId notice = open("Bob has just signed in.");
     WindowId popup = open("Messenger Service");
     WindowId desk = open("Desktop");
-    windows.bringToFront(desk);
+    windows.activate(desk);
 
     tick(true, kSignIn);
     windows.destroyWindow(startGame());  // the game came and went
@@ -116,11 +116,11 @@ TEST_F(Closers, EveryServicePopupClosesWithTheGameBroughtInFrontFirst) {
     WindowId first = open("Messenger Service: message from SERVER1");
     WindowId second = open("Messenger Service");
     WindowId chat = open("Chat");
-    windows.bringToFront(chat);
+    windows.activate(chat);
     std::vector<WindowId> frontAtRequest;
     windows.onCloseRequest = [&](WindowId) {
         frontAtRequest.push_back(windows.foreground());
-        windows.bringToFront(chat);  // something else takes the front meanwhile
+        windows.activate(chat);  // something else takes the front meanwhile
     };
 
     closers.CloseThatDirtyFuckingSpam();
@@ -135,7 +135,7 @@ TEST_F(Closers, ServiceTitleInOtherCapitalsStaysAndTheFrontIsNotMoved) {
     WindowId lower = open("messenger service");
     WindowId upper = open("MESSENGER SERVICE");
     WindowId chat = open("Chat");
-    windows.bringToFront(chat);
+    windows.activate(chat);
 
     closers.CloseThatDirtyFuckingSpam();
 
@@ -164,7 +164,7 @@ TEST_F(Closers, ServicePopupThatStaysOpenIsAskedAgainAtEveryTickWithTheGameInFro
     std::vector<WindowId> frontAtRequest;
     windows.onCloseRequest = [&](WindowId) {
         frontAtRequest.push_back(windows.foreground());
-        windows.bringToFront(chat);
+        windows.activate(chat);
     };
 
     for (int i = 0; i < 3; ++i) tick(false, kSignIn);
@@ -233,7 +233,7 @@ TEST_F(Closers, AskingStopsOnceTheGameHasGone) {
     ASSERT_EQ(windows.window(popup).closeRequests, 1);
 
     windows.destroyWindow(game);
-    windows.bringToFront(chat);
+    windows.activate(chat);
     for (int i = 0; i < 3; ++i) tick(true, kSignIn);
 
     EXPECT_EQ(windows.window(popup).closeRequests, 1);
@@ -340,7 +340,7 @@ TEST_F(ClosersOnAPartlyReportingSystem, NewPopupClosesNothingOnceTheGameHasGoneU
     tick(true, kSignIn);
 
     windows.destroyWindow(game);
-    windows.bringToFront(chat);
+    windows.activate(chat);
     WindowId popup = windows.createWindow("Messenger Service");
     WindowId notice = windows.createWindow("Bob has just signed in.");
     tick(true, kSignIn);

@@ -262,16 +262,41 @@ TEST(GameToFront, ScrollLockBringsGameWindowForward) {
     FormHarness h;
     WindowId game = h.startGame();
     WindowId other = h.windows.createWindow("Notepad");
-    h.windows.bringToFront(other);
+    h.windows.activate(other);
     h.load();
     h.press(dik::kScroll);
     EXPECT_EQ(h.windows.foreground(), game);
 }
 
+// Windows lets a background program take the front only as the last input's sender; a game
+// that stays minimized has not come to the front, and a maximized one keeps its size.
+TEST(GameToFront, ScrollLockRestoresOnlyAMinimizedGame) {
+    const struct {
+        ShowCommand before;
+        ShowCommand after;
+    } cases[] = {
+        {ShowCommand::Minimized, ShowCommand::Restore},
+        {ShowCommand::Maximized, ShowCommand::Maximized},
+        {ShowCommand::Normal, ShowCommand::Normal},
+    };
+    for (const auto& c : cases) {
+        FormHarness h;
+        WindowId game = h.startGame();
+        h.windows.show(game, c.before);
+        h.windows.activate(h.windows.createWindow("Notepad"));
+        h.load();
+        h.press(dik::kScroll);
+        EXPECT_EQ(h.windows.foreground(), game) << static_cast<int>(c.before);
+        EXPECT_FALSE(h.windows.minimized(game)) << static_cast<int>(c.before);
+        EXPECT_EQ(h.windows.window(game).lastShow, c.after) << static_cast<int>(c.before);
+        EXPECT_EQ(h.windows.window(game).flashes, 0);
+    }
+}
+
 TEST(GameToFront, ScrollLockWithoutGameChangesNothing) {
     FormHarness h;
     WindowId other = h.windows.createWindow("Notepad");
-    h.windows.bringToFront(other);
+    h.windows.activate(other);
     h.load();
     h.press(dik::kScroll);
     EXPECT_EQ(h.windows.foreground(), other);
@@ -281,7 +306,7 @@ TEST(KeyboardPoll, LostDeviceIsAcquiredAgainWithoutMessages) {
     FormHarness h;
     WindowId game = h.startGame();
     WindowId other = h.windows.createWindow("Notepad");
-    h.windows.bringToFront(other);
+    h.windows.activate(other);
     h.load();
     h.keyboard.acquired = false;
     h.keyboard.press(dik::kScroll);

@@ -1,5 +1,5 @@
-// Implements: rk::win::Win32WindowSystem (FindWindowW, EnumWindows, titles, front, WM_CLOSE,
-// and a change count fed by WinEvent hooks).
+// Implements: rk::win::Win32WindowSystem (FindWindowW, EnumWindows, titles, IsIconic, front
+// past the foreground lock, WM_CLOSE, and a change count fed by WinEvent hooks).
 #include "platform/win32/window_system_win.h"
 
 #include <atomic>
@@ -35,6 +35,31 @@ UniqueWinEventHook hookWindowEvents(DWORD first, DWORD last) {
     return UniqueWinEventHook(
         SetWinEventHook(first, last, nullptr, windowEvent, 0, 0, WINEVENT_OUTOFCONTEXT));
 }
+
+// Shares this thread's input state with another thread's for one scope: SetActiveWindow and
+// SetFocus act only on windows of a thread attached this way.
+class AttachedInput {
+  public:
+    AttachedInput(DWORD self, DWORD other)
+        : self_(self),
+          other_(other),
+          attached_(other != 0 && other != self && AttachThreadInput(self, other, TRUE)) {}
+    ~AttachedInput() {
+        if (attached_)
+            AttachThreadInput(self_, other_, FALSE);
+    }
+    AttachedInput(const AttachedInput&) = delete;
+    AttachedInput& operator=(const AttachedInput&) = delete;
+
+  private:
+    DWORD self_;
+    DWORD other_;
+    bool attached_;
+};
+
+// A virtual-key code that no keyboard has: its key-up changes no key state and means nothing
+// to any program, the game included.
+constexpr WORD kUnassignedKey = 0xE8;
 
 }  // namespace
 
@@ -92,20 +117,33 @@ void Win32WindowSystem::show(WindowId window, ShowCommand command) {
         ShowWindow(toHwnd(window), static_cast<int>(command));
 }
 
+bool Win32WindowSystem::minimized(WindowId window) {
+    return window != 0 && IsIconic(toHwnd(window));
+}
+
+void Win32WindowSystem::claimForeground() {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = kUnassignedKey;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+}
+
 void Win32WindowSystem::bringToFront(WindowId window) {
     HWND hwnd = toHwnd(window);
     if (!hwnd)
         return;
-    SetForegroundWindow(hwnd);
-    // SetActiveWindow and SetFocus only work on windows of a thread that shares our input
-    // state; attach to the window's thread for the two calls, then let go again.
-    const DWORD target = GetWindowThreadProcessId(hwnd, nullptr);
     const DWORD self = GetCurrentThreadId();
-    const bool attached = target != 0 && target != self && AttachThreadInput(self, target, TRUE);
+    // Attached to the thread in front, this thread shares the foreground's input state, which
+    // Windows also accepts for SetForegroundWindow where the claimed input came too late.
+    const HWND front = GetForegroundWindow();
+    const DWORD frontThread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
+    const DWORD targetThread = GetWindowThreadProcessId(hwnd, nullptr);
+    const AttachedInput toFront(self, frontThread);
+    const AttachedInput toTarget(self, targetThread == frontThread ? 0 : targetThread);
+    SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
     SetFocus(hwnd);
-    if (attached)
-        AttachThreadInput(self, target, FALSE);
 }
 
 void Win32WindowSystem::postClose(WindowId window) {

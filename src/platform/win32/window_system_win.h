@@ -27,6 +27,8 @@ class Win32WindowSystem final : public WindowSystem {
     std::vector<WindowId> topLevelWindows() override;
     std::string titleOf(WindowId window) override;
     void show(WindowId window, ShowCommand command) override;
+    bool minimized(WindowId window) override;
+    void claimForeground() override;
     void bringToFront(WindowId window) override;
     void postClose(WindowId window) override;
     ProcessId ownerProcess(WindowId window) override;

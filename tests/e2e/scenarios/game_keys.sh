@@ -75,4 +75,11 @@ scroll_lock_brings_the_game_to_the_front() {
     drv_quiet wait-foreground "$GAME_TITLE" 5000 ||
         fail "the game is not in front 5 s after Scroll Lock (in front: $(drv foreground | head -n1))"
     screenshot raidkit-scroll-lock
+    # A minimized game comes back to its size, not only to the front.
+    drv_quiet minimize "$GAME_TITLE" || fail "could not minimize the game"
+    drv_quiet activate "Cover window" || fail "could not bring the cover window to the front"
+    drv_quiet press ScrollLock || fail "rkdriver could not send Scroll Lock"
+    drv_quiet wait-foreground "$GAME_TITLE" 5000 || fail "the minimized game is not in front after Scroll Lock"
+    [[ "$(drv iconic "$GAME_TITLE" | tr -d '\r')" == "not minimized" ]] ||
+        fail "the game came to the front but stayed minimized"
 }
