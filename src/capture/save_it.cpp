@@ -45,8 +45,10 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
     if (source == ShotSource::Clipboard) {
         platform.clipboard.useBitmap(
             [&](GdiHandle bitmap) { surface.CreateFromPicture(bitmap, ready); });
-    } else {
+    } else if (source == ShotSource::Screen) {
         surface.CreateFromScreen(ready);
+    } else if (ready && surface.DIBSectionBitsPtr() != nullptr) {
+        ready(surface.Height());
     }
     if (surface.DIBSectionBitsPtr() == nullptr)
         return std::nullopt;
@@ -69,10 +71,27 @@ Screenshots::Screenshots(CapturePlatform platform, std::string exeName, ShowBox 
       keepSurface_(keepSurface),
       surface_(platform.gdi) {}
 
+std::size_t Screenshots::heldCopies() const {
+    std::size_t count = 0;
+    for (const cDIBSection& copy : held_) count += copy.DIBSectionBitsPtr() != nullptr;
+    return count;
+}
+
 void Screenshots::press(ShotClock::time_point now) {
     // The encoder's thread is made while the picture is on its way, not when it is there.
     lane_.encoder.ready();
-    wait_.press(now, platform_.clipboard.sequenceNumber());
+    const std::uint32_t sequence = platform_.clipboard.sequenceNumber();
+    const bool room = heldCopies() < kHeldCopies;
+    if (room && !spare_.empty()) {
+        held_.push_back(std::move(spare_.back()));
+        spare_.pop_back();
+    } else {
+        held_.emplace_back(platform_.gdi);
+    }
+    if (room)
+        held_.back().CreateFromScreen();
+    keeping_ = true;
+    wait_.press(now, sequence);
 }
 
 void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettings()>& settings) {
@@ -85,6 +104,7 @@ void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettin
             // Given back once, not looked at again on every idle tick.
             if (keeping_ && !wait_.waiting() && now - lastShot_ >= keepSurface_) {
                 surface_.ClearUp();
+                spare_.clear();
                 lane_.release();
                 keeping_ = false;
             }
@@ -92,7 +112,17 @@ void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettin
         }
         lastShot_ = now;
         keeping_ = true;
-        if (auto name = SaveIt(platform_, naming_, settings(), *source, writer_, surface_))
+        cDIBSection atPress = std::move(held_.front());
+        held_.pop_front();
+        ShotSource from = *source;
+        if (from == ShotSource::Screen && atPress.DIBSectionBitsPtr() != nullptr) {
+            std::swap(surface_, atPress);
+            from = ShotSource::Held;
+        }
+        // The copy that served, or was not needed, keeps its memory for the next press.
+        if (atPress.DIBSectionBitsPtr() != nullptr)
+            spare_.push_back(std::move(atPress));
+        if (auto name = SaveIt(platform_, naming_, settings(), from, writer_, surface_))
             lastStored_.push_back(std::move(*name));
     }
 }

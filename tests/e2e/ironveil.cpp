@@ -1,11 +1,17 @@
 // ironveil.exe: a stand-in for the game. One window titled "Ironveil" (or --title) with a
 // focused single-line chat box; every character the box receives is appended to the --record
 // file as UTF-8, Enter as a line end (it "sends" the line and empties the box). --pid-file gets
-// the process id once the window exists. It ends when its window is closed or it is killed.
+// the process id once the window exists. With --clock <file> it paints the part of its window
+// below the chat box, every millisecond, in the colour of the clock (clock_colour.h), and
+// writes the screen position of that part's centre ("x y") into the file. It ends when its
+// window is closed or it is killed.
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
+#include "clock_colour.h"
 #include "command_line.h"
 #include "text_utf8.h"
 #include "win_handles.h"
@@ -16,11 +22,12 @@ struct Options {
     std::wstring title = L"Ironveil";
     std::wstring record_path;
     std::wstring pid_path;
+    std::wstring clock_path;
 };
 
 Options parse_options() {
     return {e2e::named_option(L"--title", L"Ironveil"), e2e::named_option(L"--record"),
-            e2e::named_option(L"--pid-file")};
+            e2e::named_option(L"--pid-file"), e2e::named_option(L"--clock")};
 }
 
 // Appends each character at once, so a test polling the file sees it as soon as it arrived.
@@ -61,6 +68,7 @@ class ChatRecord {
 
 ChatRecord g_record;
 HWND g_chat = nullptr;
+bool g_clock = false;
 WNDPROC g_edit_proc = nullptr;
 
 LRESULT CALLBACK chat_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -94,6 +102,12 @@ LRESULT CALLBACK main_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETFOCUS:
             SetFocus(g_chat);
             return 0;
+        case WM_ERASEBKGND:
+            // The clock's colour is never painted over, not even for a moment.
+            if (g_clock) {
+                return 1;
+            }
+            break;
         case WM_SYSCOMMAND:
             // A game has no menu: F10 or Alt must not put the window into menu mode, where the
             // chat box would stop receiving characters.
@@ -108,24 +122,66 @@ LRESULT CALLBACK main_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void write_pid(const std::wstring& path) {
-    if (path.empty()) {
-        return;
-    }
+void write_text(const std::wstring& path, const std::string& text) {
     e2e::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const std::string pid = std::to_string(GetCurrentProcessId()) + "\n";
     DWORD written = 0;
     if (file) {
-        WriteFile(file.get(), pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr);
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
 }
+
+void write_pid(const std::wstring& path) {
+    if (!path.empty()) {
+        write_text(path, std::to_string(GetCurrentProcessId()) + "\n");
+    }
+}
+
+// The area below the chat box, painted with the clock from a thread of its own so that the
+// colour follows the time whatever the window's messages do.
+class ClockPainter {
+  public:
+    void start(HWND hwnd, const std::wstring& path) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        area_ = {0, 70, client.right, client.bottom};
+        POINT centre{(area_.left + area_.right) / 2, (area_.top + area_.bottom) / 2};
+        ClientToScreen(hwnd, &centre);
+        thread_ = std::thread([this, hwnd] {
+            while (!stop_) {
+                if (HDC dc = GetDC(hwnd)) {
+                    const HBRUSH brush = CreateSolidBrush(e2e::clock_colour(e2e::clock_ms()));
+                    FillRect(dc, &area_, brush);
+                    DeleteObject(brush);
+                    // Reading a pixel back waits until the display has the new colour, so the
+                    // screen never shows an older time than the one painted last.
+                    GetPixel(dc, area_.left, area_.top);
+                    ReleaseDC(hwnd, dc);
+                }
+                Sleep(1);
+            }
+        });
+        write_text(path, std::to_string(centre.x) + " " + std::to_string(centre.y) + "\n");
+    }
+    ~ClockPainter() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+  private:
+    RECT area_{};
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const Options options = parse_options();
     g_record.open(options.record_path);
+    g_clock = !options.clock_path.empty();
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = main_proc;
@@ -145,6 +201,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetForegroundWindow(hwnd);
     SetFocus(g_chat);
     write_pid(options.pid_path);
+    ClockPainter clock;
+    if (g_clock) {
+        clock.start(hwnd, options.clock_path);
+    }
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "clock_colour.h"
 #include "key_names.h"
 #include "processes.h"
 #include "send_keys.h"
@@ -56,6 +57,21 @@ int press(const Args& a) {
         return kUsage;
     }
     return e2e::press_key(*key, a.size() > 1 ? to_ms(a[1]) : 100) ? kDone : kNotMet;
+}
+
+// Prints the clock (clock_colour.h) at the moment the key went down.
+int press_timed(const Args& a) {
+    const auto key = e2e::parse_key(e2e::to_utf8(a[0]));
+    if (!key) {
+        say(L"unknown key: " + a[0]);
+        return kUsage;
+    }
+    const std::uint32_t down = e2e::clock_ms();
+    if (!e2e::press_key(*key, a.size() > 1 ? to_ms(a[1]) : 100)) {
+        return kNotMet;
+    }
+    say(L"down " + std::to_wstring(down));
+    return kDone;
 }
 
 // Characters as WM_CHAR, whatever the keyboard layout: for text, not for watched keys.
@@ -140,6 +156,24 @@ int activate(const Args& a) {
     return wait_until(3000, [&] { return GetForegroundWindow() == hwnd; }) ? kDone : kNotMet;
 }
 
+int minimize(const Args& a) {
+    const HWND hwnd = e2e::find_window(a[0]);
+    if (hwnd == nullptr) {
+        return kNotMet;
+    }
+    ShowWindow(hwnd, SW_MINIMIZE);
+    return wait_until(3000, [&] { return IsIconic(hwnd) != FALSE; }) ? kDone : kNotMet;
+}
+
+int iconic(const Args& a) {
+    const HWND hwnd = e2e::find_window(a[0]);
+    if (hwnd == nullptr) {
+        return kNotMet;
+    }
+    say(IsIconic(hwnd) ? L"minimized" : L"not minimized");
+    return kDone;
+}
+
 int close(const Args& a) {
     const HWND hwnd = e2e::find_window(a[0]);
     return hwnd != nullptr && PostMessageW(hwnd, WM_CLOSE, 0, 0) ? kDone : kNotMet;
@@ -211,6 +245,10 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {L"press", 1, 2, press, L"press <key-name|0xVK> [hold-ms=100]"},
+    {L"press-timed", 1, 2, press_timed,
+     L"press-timed <key> [hold-ms] prints the clock at key-down"},
+    {L"minimize", 1, 1, minimize, L"minimize <title>"},
+    {L"iconic", 1, 1, iconic, L"iconic <title>             prints minimized|not minimized"},
     {L"type", 1, 1, type_text, L"type <text>                as characters (KEYEVENTF_UNICODE)"},
     {L"find", 1, 1, find, L"find <title>               prints visible|hidden"},
     {L"wait-window", 2, 3, wait_window, L"wait-window <title> <ms> [visible|hidden]"},

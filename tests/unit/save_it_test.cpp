@@ -394,5 +394,42 @@ TEST(SaveIt, EveryShotIsEncodedBesideThePollOnOneKeptThread) {
     EXPECT_EQ(r.jpeg.threads[2], r.jpeg.threads[0]);
 }
 
+// Without Windows' picture, a shot shows the screen of the moment of the press, not of the end
+// of the wait; a burst keeps one picture per press, the copies bounded.
+TEST(SaveIt, ScreenIsCopiedAtThePressAndWindowsPictureStillWins) {
+    Road r;
+    r.settings.format = "Bmp";
+    r.tick();
+    const int presses = static_cast<int>(kHeldCopies) + 2;
+    std::vector<FakeImage> atPress;
+    for (int i = 0; i < presses; ++i) {
+        atPress.push_back(testimg::flat(12, 9, rgb(10 * i, 200, 40)));
+        r.gdi.screen = atPress.back();
+        r.shots.press(r.t);
+        EXPECT_LE(r.shots.heldCopies(), kHeldCopies);
+        r.tick();
+    }
+    const FakeImage later = testimg::flat(12, 9, rgb(250, 0, 250));
+    r.gdi.screen = later;
+    r.tickFor(150ms);
+    ASSERT_EQ(r.shotFiles().size(), static_cast<std::size_t>(presses));
+    for (int i = 0; i < presses; ++i) {
+        const std::string name = "ScreenShot" + std::to_string(i + 1) + ".bmp";
+        // Beyond the bound a press copies the screen when its wait ends.
+        const FakeImage& want = i < static_cast<int>(kHeldCopies) ? atPress[i] : later;
+        EXPECT_EQ(r.readBmp(name.c_str()), want) << name;
+    }
+    EXPECT_EQ(r.shots.heldCopies(), 0u);
+
+    // Windows' own picture, arriving within the wait, is stored instead of the copy.
+    r.gdi.screen = testimg::flat(12, 9, rgb(0, 0, 0));
+    r.shots.press(r.t);
+    r.tickFor(30ms);
+    const FakeImage windows = testimg::gradient(12, 9);
+    r.clipboard.putBitmap(windows);
+    r.tick();
+    EXPECT_EQ(r.readBmp(("ScreenShot" + std::to_string(presses + 1) + ".bmp").c_str()), windows);
+}
+
 }  // namespace
 }  // namespace rk

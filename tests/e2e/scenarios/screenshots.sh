@@ -10,9 +10,9 @@ CAPTURE_TOOLS="${CAPTURE_TOOLS:-$TOOLS/capture}"
 # shots_start <folder> [ScreenyFormat]: raidkit.exe with the screenshot prefix <folder>\ScreenShot.
 shots_start() {
     [[ -f "$CAPTURE_TOOLS/put_bitmap.exe" ]] || skip "tests/e2e/capture is not built"
-    wine reg add "$SETTINGS_KEY" /v ScreenFolder /d "$(to_win_path "$1")\\ScreenShot" /f \
+    settings_reg add /v ScreenFolder /d "$(to_win_path "$1")\\ScreenShot" /f \
         >>"$SCEN_DIR/scenario.log" 2>&1
-    wine reg add "$SETTINGS_KEY" /v ScreenyFormat /d "${2:-Jpg}" /f >>"$SCEN_DIR/scenario.log" 2>&1
+    settings_reg add /v ScreenyFormat /d "${2:-Jpg}" /f >>"$SCEN_DIR/scenario.log" 2>&1
     make_app_dir "$SCEN_DIR/app"
     start_raidkit "$SCEN_DIR/app"
     wait_raidkit_window visible 20000 || fail "raidkit's window did not appear within 20 s"
@@ -95,4 +95,50 @@ screenshot_into_a_missing_folder_tells_the_player() {
     drv_quiet close Error || fail "could not close the box"
     [[ ! -e "$SCEN_DIR/no such folder" ]] || fail "the missing folder was made"
     holds_for 1 raidkit_count_is 1 || fail "raidkit.exe did not keep running"
+}
+
+# pixel_hex <file> <x> <y>: the pixel's colour as RRGGBB.
+pixel_hex() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | head -n1
+}
+
+# Wine puts nothing on the clipboard, so the picture is the screen raidkit copied. The stand-in
+# game paints the time as a colour every millisecond; the stored .bmp (exact colours) shows the
+# time of its copy, which must lie within 60 ms after the key went down.
+scenario screenshot_shows_the_moment_of_the_press yes
+screenshot_shows_the_moment_of_the_press() {
+    local shots="$SCEN_DIR/shots" clock="$SCEN_DIR/clock.txt"
+    mkdir -p "$shots"
+    settings_reg add /v ScreenFolder /d "$(to_win_path "$shots")\\ScreenShot" /f >>"$SCEN_DIR/scenario.log" 2>&1
+    settings_reg add /v ScreenyFormat /d Bmp /f >>"$SCEN_DIR/scenario.log" 2>&1
+    start_win game "$TOOLS/ironveil.exe" --title "$GAME_TITLE" --clock "$(to_win_path "$clock")"
+    drv_quiet wait-window "$GAME_TITLE" 20000 visible || fail "the stand-in game did not appear"
+    local deadline=$(($(now_ms) + 10000))
+    until grep -qE '^-?[0-9]+ -?[0-9]+$' "$clock" 2>/dev/null; do
+        (($(now_ms) < deadline)) || fail "the stand-in game did not tell where its clock is"
+        sleep 0.05
+    done
+    local x y
+    read -r x y <"$clock"
+    make_app_dir "$SCEN_DIR/app"
+    start_raidkit "$SCEN_DIR/app" /Mini
+    wait_raidkit_window hidden 20000 || fail "raidkit's tray window did not appear within 20 s"
+    drv_quiet activate "$GAME_TITLE" || fail "could not bring the game to the front"
+
+    local n down shown delay worst=0 delays=""
+    for n in 1 2 3; do
+        down="$(drv press-timed PrintScreen | tr -d '\r' | sed -n 's/^down //p')"
+        [[ -n "$down" ]] || fail "rkdriver could not press Print Screen"
+        wait_shot "$shots/ScreenShot$n.bmp" 10 || fail "no ScreenShot$n.bmp 10 s after Print Screen"
+        shown="$(pixel_hex "$shots/ScreenShot$n.bmp" "$x" "$y")"
+        [[ -n "$shown" ]] || fail "could not read the clock's pixel of ScreenShot$n.bmp"
+        delay=$(((0x$shown - down) & 0xFFFFFF))
+        ((delay < 0x800000)) || delay=$((delay - 0x1000000))  # painted just before key-down
+        delays+="$delay "
+        ((delay > worst)) && worst=$delay
+        sleep 0.3
+    done
+    note "capture delay after key-down: $delays ms"
+    echo "capture delay after key-down: $delays ms"
+    ((worst <= 60)) || fail "a stored picture shows the screen $worst ms after the key went down (all: $delays ms)"
 }
