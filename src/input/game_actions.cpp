@@ -2,15 +2,17 @@
 
 #include <string>
 
+#include "game/game.h"
 #include "game/game_window.h"
 #include "platform/error.h"
-#include "shell/launch.h"
+#include "text/command_line.h"
 
 namespace rk {
 
 LaunchCommand killerCommand(std::string_view folder) {
     std::string program = std::string(folder) + "\\Kill.exe";
-    return {program, quotedPath(program) + " -f ironveil", ShowCommand::Hide};
+    return {program, quotedPath(program) + " -f " + std::string(kGameProcessName),
+            ShowCommand::Hide};
 }
 
 void freezeEscape(Platform& p, std::string_view folder) {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "shell/launch.h"
+#include "game/game.h"
 
 namespace rk {
 

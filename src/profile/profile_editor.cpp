@@ -1,5 +1,6 @@
 #include "profile/profile_editor.h"
 
+#include "game/game.h"
 #include "platform/error.h"
 
 namespace rk {
@@ -62,9 +63,9 @@ std::optional<std::string> checkProfile(const FileLines& lines, AnsiCodePage& co
 FileDialogOptions profileDialogOptions(std::string_view profileFolder) {
     return {
         .title = "Look for your profile",
-        .fileName = "Player.cfg",
+        .fileName = std::string(kDefaultProfileName),
         .initialFolder = std::string(profileFolder),
-        .filters = {{"All profiles", "*.cfg"}},
+        .filters = {{"All profiles", std::string(kProfilePattern)}},
     };
 }
 

@@ -1,9 +1,8 @@
-// The settings panel of the main window: filled from the registry at start-up, and every change
-// stored the moment it is made.
+#include "settings/settings_panel.h"
+
 #include "game/game_folder.h"
 #include "settings/reg_support.h"
-#include "shell/form1.h"
-#include "shell/launch.h"
+#include "text/command_line.h"
 
 namespace rk {
 
@@ -18,21 +17,21 @@ std::string folderOf(const std::string& prefix) {
 }
 }  // namespace
 
-void Form1::setScreenPrefixFromSettings() {
-    gameFolder_ = findGameFolder(p_.folders, info_.folder);
+void SettingsPanel::setScreenPrefix(std::string_view programFolder) {
+    gameFolder_ = findGameFolder(p_.folders, programFolder);
     std::string folder = ReadSetting(p_.registry, "ScreenFolder");
     if (folder.empty()) {
         // Not stored, so that it follows the game from one run to the next.
         ScreenshotDefault made = defaultScreenshotPrefix(p_.folders, gameFolder_);
-        cdlg2FileName = std::move(made.prefix);
+        prefix_.cdlg2FileName = std::move(made.prefix);
         shotsFolderToMake_ = std::move(made.folderToMake);
     } else {
-        cdlg2FileName = folder;
+        prefix_.cdlg2FileName = folder;
     }
-    ScreenPrefix = cdlg2FileName;
+    prefix_.screenPrefix = prefix_.cdlg2FileName;
 }
 
-void Form1::fillSettingsPanel() {
+void SettingsPanel::fill() {
     Controls& c = p_.controls;
     for (int i = 1; i <= 4; ++i) {
         c.setText("oText" + std::to_string(i),
@@ -53,52 +52,53 @@ void Form1::fillSettingsPanel() {
     }
 }
 
-void Form1::Check1_Click() {
+void SettingsPanel::Check1_Click() {
     msnTicked_ = p_.controls.value("Check1");
     WriteSetting(p_.registry, "MSN", msnTicked_ ? "True" : "False");
 }
 
-void Form1::cmdSetJPGQuality_Click() {
+void SettingsPanel::cmdSetJPGQuality_Click() {
     WriteSetting(p_.registry, "JPGQuality", p_.controls.text("txtJPGQuality"));
 }
 
-void Form1::Option1_Click() {
+void SettingsPanel::Option1_Click() {
     for (auto name : {"Label10", "cmdSetJPGQuality", "txtJPGQuality"})
         p_.controls.setEnabled(name, false);
     WriteSetting(p_.registry, "ScreenyFormat", "Bmp");
 }
 
-void Form1::Option2_Click() {
+void SettingsPanel::Option2_Click() {
     for (auto name : {"Label10", "cmdSetJPGQuality", "txtJPGQuality"})
         p_.controls.setEnabled(name, true);
     WriteSetting(p_.registry, "ScreenyFormat", "Jpg");
 }
 
-void Form1::oText_Change(int keybind) {
+void SettingsPanel::oText_Change(int keybind) {
     auto n = std::to_string(keybind);
     WriteSetting(p_.registry, "KeyBind" + n, p_.controls.text("oText" + n));
 }
 
-void Form1::Text1_Change() {
+void SettingsPanel::Text1_Change() {
     msnText_ = p_.controls.text("Text1");
     WriteSetting(p_.registry, "MSN Title", msnText_);
 }
 
-void Form1::Command1_Click() {
+void SettingsPanel::Command1_Click() {
     FileDialogOptions options;
     options.title = kFolderDialogTitle;
-    options.fileName = cdlg2FileName;
+    options.fileName = prefix_.cdlg2FileName;
     options.filters = {{"All Folders", ""}};
     // A cancelled dialog keeps its file name, so the old prefix is stored again.
-    if (auto chosen = p_.fileDialogs.saveFile(options); chosen && *chosen != cdlg2FileName) {
-        cdlg2FileName = *chosen;
+    if (auto chosen = p_.fileDialogs.saveFile(options);
+        chosen && *chosen != prefix_.cdlg2FileName) {
+        prefix_.cdlg2FileName = *chosen;
         shotsFolderToMake_.clear();  // the player's own folder is theirs to make
     }
-    ScreenPrefix = cdlg2FileName;
-    WriteSetting(p_.registry, "ScreenFolder", ScreenPrefix);
+    prefix_.screenPrefix = prefix_.cdlg2FileName;
+    WriteSetting(p_.registry, "ScreenFolder", prefix_.screenPrefix);
 }
 
-void Form1::Command4_Click() {
+void SettingsPanel::Command4_Click() {
     std::string stored = ReadSetting(p_.registry, "ScreenFolder");
     if (stored.empty())
         return;

@@ -23,7 +23,7 @@ void Form1::Form_Load() {
     p_.processes.raisePriority();
     p_.keyboard.setUp();
 
-    setScreenPrefixFromSettings();
+    panel_.setScreenPrefix(info_.folder);
 
     std::string arguments =
         argumentsOf(info_.commandLine, info_.folder + "\\" + info_.exeName + ".exe");
@@ -50,7 +50,7 @@ void Form1::Form_Load() {
     }
     p_.shell.setMainTitle(kMainTitle);
     tray_.AddTrayIcon(p_.shell.mainWindow(), p_.tray.infoWindowIcon(), kTrayTip);
-    fillSettingsPanel();
+    panel_.fill();
 }
 
 void Form1::Form_Unload() {
@@ -75,8 +75,8 @@ void Form1::Timer1_Timer() {
     Checkit();
     // Stores the screenshots that are due; a press waits here for Windows' picture.
     shots_.tick(ShotClock::now(), [this] {
-        if (!shotsFolderToMake_.empty())
-            p_.folders.createFolder(shotsFolderToMake_);
+        if (!panel_.shotsFolderToMake().empty())
+            p_.folders.createFolder(panel_.shotsFolderToMake());
         return ShotSettings{ScreenPrefix, ReadSetting(p_.registry, "ScreenyFormat"),
                             p_.controls.text("txtJPGQuality")};
     });
@@ -204,7 +204,7 @@ void Form1::TypeKeybind(int keybind) {
 namespace rk {
 
 void Form1::CheckMSN() {
-    closers_.CheckMSN(msnTicked_, msnText_);
+    closers_.CheckMSN(panel_.msnTicked(), panel_.msnText());
 }
 
 void Form1::CloseThatDirtyFuckingSpam() {
@@ -213,7 +213,7 @@ void Form1::CloseThatDirtyFuckingSpam() {
 
 void Form1::Open_profile_Click() {
     ProfileOutcome outcome = profile_.Open_profile(p_.fileDialogs, p_.textFiles, p_.codePage,
-                                                   profileFolder(p_.folders, gameFolder_));
+                                                   profileFolder(p_.folders, panel_.gameFolder()));
     if (outcome.text2)
         p_.controls.setText("Text2", *outcome.text2);
     if (outcome.message)

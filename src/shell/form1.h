@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "popups/closers.h"
 #include "profile/profile_editor.h"
+#include "settings/settings_panel.h"
 #include "shell/dispatcher.h"
 #include "shell/sys_tray.h"
 
@@ -53,15 +54,15 @@ class Form1 {
     void Restore_Click();   // "&Restore"
     void Exit_Click();      // "&Exit"
 
-    // Settings panel (settings_panel.cpp).
-    void Check1_Click();
-    void cmdSetJPGQuality_Click();
-    void Option1_Click();
-    void Option2_Click();
-    void oText_Change(int keybind);
-    void Text1_Change();
-    void Command1_Click();  // "&Set Folder"
-    void Command4_Click();  // "&Open Folder"
+    // Settings panel, handed on to its logic.
+    void Check1_Click() { panel_.Check1_Click(); }
+    void cmdSetJPGQuality_Click() { panel_.cmdSetJPGQuality_Click(); }
+    void Option1_Click() { panel_.Option1_Click(); }
+    void Option2_Click() { panel_.Option2_Click(); }
+    void oText_Change(int keybind) { panel_.oText_Change(keybind); }
+    void Text1_Change() { panel_.Text1_Change(); }
+    void Command1_Click() { panel_.Command1_Click(); }  // "&Set Folder"
+    void Command4_Click() { panel_.Command4_Click(); }  // "&Open Folder"
 
     // Nickname editor.
     void Open_profile_Click();
@@ -87,12 +88,10 @@ class Form1 {
     // The folder dialog's current file name; always equal to ScreenPrefix.
     std::string cdlg2FileName;
     // The game's folder on this machine, found once at start-up.
-    const std::string& gameFolder() const { return gameFolder_; }
+    const std::string& gameFolder() const { return panel_.gameFolder(); }
 
   private:
     void endProgram();
-    void setScreenPrefixFromSettings();
-    void fillSettingsPanel();
 
     Platform& p_;
     ProcessInfo info_;
@@ -107,13 +106,8 @@ class Form1 {
     TurboJpegLibrary jpeg_;
     // Print Screen: the wait for Windows' picture and the numbered files.
     Screenshots shots_;
-    // Check1 and Text1 as the player left them, kept by their handlers: reading the controls
-    // in every tick would cost two window messages 66 times a second.
-    bool msnTicked_ = false;
-    std::string msnText_;
-    std::string gameFolder_;
-    // Made before a shot is stored: the default prefix's folder where it is not the game's.
-    std::string shotsFolderToMake_;
+    SettingsPanel panel_{{p_.registry, p_.controls, p_.fileDialogs, p_.processes, p_.folders},
+                         {ScreenPrefix, cdlg2FileName}};
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;

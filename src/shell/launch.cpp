@@ -47,12 +47,6 @@ LaunchMode launchModeOf(std::string_view arguments) {
     return LaunchMode::Normal;
 }
 
-std::string quotedPath(std::string_view path) {
-    if (path.find_first_of(" \t") == std::string_view::npos)
-        return std::string(path);
-    return "\"" + std::string(path) + "\"";
-}
-
 LaunchCommand relaunchCommand(std::string_view folder, std::string_view exeName) {
     std::string program = std::string(folder) + "\\" + std::string(exeName) + ".exe";
     return {program, quotedPath(program) + " " + std::string(kTrayArguments),

@@ -4,20 +4,19 @@
 #include <string>
 #include <string_view>
 
+#include "game/game.h"
 #include "platform/processes.h"
+#include "text/command_line.h"
 
 namespace rk {
 
 enum class LaunchMode { Normal, Relaunch, Tray };
 
-// The argument string the game's launcher gives its intro-movie player.
-inline constexpr std::string_view kRelaunchArguments = "go /D8 /C /R /I100 /U1";
 inline constexpr std::string_view kTrayArguments = "/Mini";
 
 inline constexpr std::string_view kMainTitle = "Raidkit v2.2 By Velmor";
 inline constexpr std::string_view kSearchTitle = "GK";
 inline constexpr std::string_view kClosingTitle = "Closing...";
-inline constexpr std::string_view kGameTitle = "Ironveil";
 
 // The text that follows the program's path on a command line (quoted or not), without the
 // blanks that separate the two. Blanks after the arguments are kept: they make another string.
@@ -27,9 +26,6 @@ std::string argumentsOf(std::string_view commandLine, std::string_view programPa
 
 // Exact, case-sensitive match of the whole argument string.
 LaunchMode launchModeOf(std::string_view arguments);
-
-// A path as one command-line word: quoted when it holds blanks.
-std::string quotedPath(std::string_view path);
 
 // <folder>\<exe>.exe started by its full path with exactly "/Mini" as its arguments.
 LaunchCommand relaunchCommand(std::string_view folder, std::string_view exeName);
