@@ -33,22 +33,4 @@ FileResult StoreNewFile(CaptureFiles& files, std::string_view target, const Next
     return moved;
 }
 
-void RaiseFileError(FileResult result) {
-    switch (result) {
-        case FileResult::PathNotFound:
-            throw RaidError(err::kPathNotFound, "Raidkit", "Path not found");
-        case FileResult::SharingViolation:
-            throw RaidError(err::kPermissionDenied, "Raidkit", "Permission denied");
-        case FileResult::DiskFull:
-            throw RaidError(err::kDiskFull, "Raidkit", "Disk full");
-        case FileResult::Exists:
-            throw RaidError(err::kFileAlreadyExists, "Raidkit", "File already exists");
-        case FileResult::Ok:
-        case FileResult::AccessDenied:
-        case FileResult::Failed:
-            break;
-    }
-    throw RaidError(err::kPathFileAccess, "Raidkit", "Path/File access error");
-}
-
 }  // namespace rk

@@ -23,8 +23,4 @@ FileResult StoreNewFile(CaptureFiles& files, std::string_view target, FilePieces
 FileResult StoreNewFile(CaptureFiles& files, std::string_view target, const NextPiece& next,
                         bool replace);
 
-// The program's error for a file operation that failed: 76 path not found, 75 path/file
-// access error, 70 permission denied, 61 disk full, 58 file already exists.
-[[noreturn]] void RaiseFileError(FileResult result);
-
 }  // namespace rk

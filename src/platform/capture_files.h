@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+#include "platform/file_errors.h"
+
 namespace rk {
 
 // File attribute bits, as Windows numbers them.
@@ -32,16 +34,6 @@ struct FileTimes {
 struct FileEntry {
     std::uint32_t attributes = 0;
     FileTimes times;
-};
-
-enum class FileResult {
-    Ok,
-    Exists,  // the name is taken (by a file or a folder)
-    PathNotFound,
-    AccessDenied,
-    SharingViolation,
-    DiskFull,
-    Failed,
 };
 
 // Hands a file being written its next piece, waiting while the piece is still being made: true

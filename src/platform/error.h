@@ -10,6 +10,7 @@ namespace rk {
 namespace err {
 constexpr int kTypeMismatch = 13;
 constexpr int kOverflow = 6;
+constexpr int kBadFileName = 52;
 constexpr int kFileNotFound = 53;
 constexpr int kFileAlreadyExists = 58;
 constexpr int kDiskFull = 61;

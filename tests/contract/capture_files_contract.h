@@ -193,11 +193,11 @@ TYPED_TEST_P(CaptureFilesContract, MoveWithReplaceReplacesTheTarget) {
     EXPECT_EQ(this->names(), std::vector<std::string>{"screenshot2.jpg"});
 }
 
-TYPED_TEST_P(CaptureFilesContract, MovingWhatIsNotThereIsPathNotFound) {
+TYPED_TEST_P(CaptureFilesContract, MovingWhatIsNotThereIsNotFound) {
     this->h.plant(this->in("ScreenShot1.jpg"), "old picture");
     for (const bool replace : {false, true}) {
         EXPECT_EQ(this->files().move(this->in("new.tmp"), this->in("ScreenShot1.jpg"), replace),
-                  FileResult::PathNotFound)
+                  FileResult::FileNotFound)
             << replace;
     }
     this->h.plant(this->in("new.tmp"), "new picture");
@@ -262,7 +262,7 @@ REGISTER_TYPED_TEST_SUITE_P(CaptureFilesContract, FindLooksUpExactlyOneName,
                             WriteNewStoresThePiecesInOrder, WriteNewNeverTouchesATakenName,
                             WriteNewIntoAMissingFolderLeavesNothing,
                             FileGivenUpPartWayLeavesNothing, MoveWithoutReplaceLeavesTargetAlone,
-                            MoveWithReplaceReplacesTheTarget, MovingWhatIsNotThereIsPathNotFound,
+                            MoveWithReplaceReplacesTheTarget, MovingWhatIsNotThereIsNotFound,
                             ReadOnlyFilesAndFoldersAreNeitherReplacedNorRemoved,
                             RemoveDeletesAFileOnce, ANulInANameActsOnNoShorterName);
 

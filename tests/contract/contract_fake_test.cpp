@@ -88,12 +88,8 @@ class FakeTextFilesHarness {
     }
     std::optional<std::string> stored(std::string_view path) { return files_.contents(path); }
     std::vector<std::string> namesIn(std::string_view folder) { return files_.filesIn(folder); }
-    // The fake refuses writes to a read-only file as it does to a locked one.
     void makeReadOnly(std::string_view path) { files_.denyWrites(path); }
-    void lock(std::string_view path) {
-        files_.denyReads(path);
-        files_.denyWrites(path);
-    }
+    void lock(std::string_view path) { files_.lock(path); }
     void unlock(std::string_view path) { files_.allow(path); }
 
   private:

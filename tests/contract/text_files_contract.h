@@ -97,7 +97,7 @@ TYPED_TEST_P(TextFilesContract, MissingFileOrFolderRaisesItsOwnNumber) {
 
 TYPED_TEST_P(TextFilesContract, FoldersAndLockedFilesRefuseReading) {
     const std::string folder = this->h.makeFolder("Profile");
-    EXPECT_EQ(this->raised([&] { this->files().readAll(folder); }), err::kPermissionDenied);
+    EXPECT_EQ(this->raised([&] { this->files().readAll(folder); }), err::kPathFileAccess);
     const std::string locked = this->in("Player.cfg");
     this->h.plant(locked, "line\r\n");
     this->h.lock(locked);
@@ -109,10 +109,10 @@ TYPED_TEST_P(TextFilesContract, BadNamesAreRefusedAndNeverCutShort) {
     const std::string shorter = this->in("Player.cfg");
     this->h.plant(shorter, "kept");
     for (const std::string& path : {std::string(), shorter + std::string("\0.bak", 5)}) {
-        EXPECT_EQ(this->raised([&] { this->files().readAll(path); }), err::kPathNotFound)
+        EXPECT_EQ(this->raised([&] { this->files().readAll(path); }), err::kBadFileName)
             << ::testing::PrintToString(path);
         EXPECT_EQ(this->raised([&] { this->files().writeReplacing(path, "new"); }),
-                  err::kPathNotFound)
+                  err::kBadFileName)
             << ::testing::PrintToString(path);
     }
     EXPECT_EQ(this->h.stored(shorter), "kept");
@@ -165,8 +165,8 @@ TYPED_TEST_P(TextFilesContract, FailedWriteRaisesAndLeavesEverythingAsItWas) {
     };
     const Case cases[] = {
         {this->in("Missing\\Player.cfg"), err::kPathNotFound, std::nullopt},
-        {folder, err::kPermissionDenied, std::nullopt},
-        {this->in("ReadOnly.cfg"), err::kPermissionDenied, "read-only content"},
+        {folder, err::kPathFileAccess, std::nullopt},
+        {this->in("ReadOnly.cfg"), err::kPathFileAccess, "read-only content"},
         {this->in("Locked.cfg"), err::kPermissionDenied, "locked content"},
     };
     for (const Case& c : cases) {

@@ -43,7 +43,7 @@ std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
 
 FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece& next) {
     if (!usableName(path))
-        return FileResult::PathNotFound;
+        return FileResult::BadName;
     const std::string parent = parentKey(path);
     if (!folderExists(parent))
         return FileResult::PathNotFound;
@@ -72,11 +72,11 @@ FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece
 
 FileResult FakeCaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
     if (!usableName(from) || !usableName(to))
-        return FileResult::PathNotFound;
+        return FileResult::BadName;
     const std::string source = key(from), target = key(to);
     auto f = files_.find(source);
     if (f == files_.end())
-        return FileResult::PathNotFound;
+        return folderExists(parentKey(from)) ? FileResult::FileNotFound : FileResult::PathNotFound;
     if (!folderExists(parentKey(to)))
         return FileResult::PathNotFound;
     if (folders_.contains(target))

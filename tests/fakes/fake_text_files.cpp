@@ -51,13 +51,13 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
 // A NUL would end the name early there, so it is no name at all.
 std::string FakeTextFiles::checkedKey(std::string_view path) const {
     if (path.empty() || path.find('\0') != std::string_view::npos)
-        raise(err::kPathNotFound, path, "bad file name");
+        raise(err::kBadFileName, path, "bad file name");
     std::string key = keyOf(path);
     std::string folder = folderOf(key);
     if (!folder.empty() && !folders_.contains(folder))
         raise(err::kPathNotFound, path, "path not found");
     if (folders_.contains(key))
-        raise(err::kPermissionDenied, path, "is a folder");
+        raise(err::kPathFileAccess, path, "is a folder");
     return key;
 }
 
@@ -66,15 +66,19 @@ std::string FakeTextFiles::readAll(std::string_view path) {
     auto it = files_.find(key);
     if (it == files_.end())
         raise(err::kFileNotFound, path, "file not found");
+    if (locked_.contains(key))
+        raise(err::kPermissionDenied, path, "held open by another program");
     if (deniedReads_.contains(key))
-        raise(err::kPermissionDenied, path, "permission denied");
+        raise(err::kPathFileAccess, path, "permission denied");
     return it->second;
 }
 
 void FakeTextFiles::writeReplacing(std::string_view path, std::string_view bytes) {
     std::string key = checkedKey(path);
+    if (locked_.contains(key))
+        raise(err::kPermissionDenied, path, "held open by another program");
     if (deniedWrites_.contains(key))
-        raise(err::kPermissionDenied, path, "permission denied");
+        raise(err::kPathFileAccess, path, "permission denied");
     files_[key] = std::string(bytes);
 }
 
@@ -94,6 +98,10 @@ void FakeTextFiles::denyReads(std::string_view path) {
     deniedReads_.insert(keyOf(path));
 }
 
+void FakeTextFiles::lock(std::string_view path) {
+    locked_.insert(keyOf(path));
+}
+
 void FakeTextFiles::denyWrites(std::string_view path) {
     deniedWrites_.insert(keyOf(path));
 }
@@ -101,6 +109,7 @@ void FakeTextFiles::denyWrites(std::string_view path) {
 void FakeTextFiles::allow(std::string_view path) {
     deniedReads_.erase(keyOf(path));
     deniedWrites_.erase(keyOf(path));
+    locked_.erase(keyOf(path));
 }
 
 std::vector<std::string> FakeTextFiles::filesIn(std::string_view folder) const {

@@ -16,7 +16,7 @@ namespace rk {
 // Paths compare without regard to case, as on Windows. A path without a backslash lies in the
 // current folder, which always exists; reading and writing need the file's folder to exist.
 // Errors carry the numbers the Win32 layer gives Windows' answers: a folder or a denied file is
-// "access denied" there.
+// "access denied" there (75), a file another program holds open a sharing violation (70).
 class FakeTextFiles : public TextFiles {
   public:
     std::string readAll(std::string_view path) override;
@@ -26,9 +26,11 @@ class FakeTextFiles : public TextFiles {
     void addFile(std::string_view path, std::string bytes);
     void addFolder(std::string_view path);
     void denyReads(std::string_view path);
-    // As for a read-only file or one the game holds locked.
+    // As for a read-only file.
     void denyWrites(std::string_view path);
-    // Lifts both denials.
+    // Held open by another program without sharing: neither read nor written.
+    void lock(std::string_view path);
+    // Lifts the denials and the lock.
     void allow(std::string_view path);
 
     std::optional<std::string> contents(std::string_view path) const;
@@ -43,6 +45,7 @@ class FakeTextFiles : public TextFiles {
     std::set<std::string> folders_;
     std::set<std::string> deniedReads_;
     std::set<std::string> deniedWrites_;
+    std::set<std::string> locked_;
 };
 
 // Windows' own table for 1252, including its five unassigned bytes, which it maps to the C1

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/win32/handles_win.h"
+#include "platform/win32/system_error_win.h"
 #include "platform/win32/text_win.h"
 
 namespace rk::win {
@@ -17,33 +18,6 @@ namespace {
 // A NUL would make Windows act on a shorter name than the one asked about.
 bool usableName(std::string_view path) {
     return !path.empty() && path.find('\0') == std::string_view::npos;
-}
-
-FileResult resultOf(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS:
-            return FileResult::Exists;
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_DIRECTORY:
-            return FileResult::PathNotFound;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT:
-            return FileResult::AccessDenied;
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return FileResult::SharingViolation;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return FileResult::DiskFull;
-        default:
-            return FileResult::Failed;
-    }
 }
 
 std::uint64_t ticksOf(const FILETIME& t) {
@@ -72,13 +46,13 @@ std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
 
 FileResult Win32CaptureFiles::writeNewFrom(std::string_view path, const NextPiece& next) {
     if (!usableName(path))
-        return FileResult::PathNotFound;
+        return FileResult::BadName;
     const std::wstring name = toWide(path);
     UniqueKernelHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                         nullptr));
     if (!file)
-        return resultOf(GetLastError());
+        return fileResultOf(GetLastError());
     DWORD error = ERROR_SUCCESS;
     bool givenUp = false;
     for (std::span<const std::uint8_t> piece; error == ERROR_SUCCESS;) {
@@ -107,14 +81,14 @@ FileResult Win32CaptureFiles::writeNewFrom(std::string_view path, const NextPiec
         error = GetLastError();
     if (error != ERROR_SUCCESS || givenUp) {
         DeleteFileW(name.c_str());
-        return givenUp && error == ERROR_SUCCESS ? FileResult::Failed : resultOf(error);
+        return givenUp && error == ERROR_SUCCESS ? FileResult::Failed : fileResultOf(error);
     }
     return FileResult::Ok;
 }
 
 FileResult Win32CaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
     if (!usableName(from) || !usableName(to))
-        return FileResult::PathNotFound;
+        return FileResult::BadName;
     const std::wstring target = toWide(to);
     // Windows refuses to replace a read-only file; Wine's rename does not look at the mark.
     if (replace) {
@@ -124,7 +98,7 @@ FileResult Win32CaptureFiles::move(std::string_view from, std::string_view to, b
     }
     if (MoveFileExW(toWide(from).c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0))
         return FileResult::Ok;
-    return resultOf(GetLastError());
+    return fileResultOf(GetLastError());
 }
 
 bool Win32CaptureFiles::remove(std::string_view path) {

@@ -14,26 +14,6 @@ namespace rk::win {
 
 namespace {
 
-// Runtime error numbers for failures that have no constant in error.h.
-constexpr int kPermissionDenied = 70;
-constexpr int kInvalidCall = 5;
-
-int errorNumberFor(DWORD code) {
-    switch (code) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-            return err::kFileNotFound;
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_BAD_NETPATH:
-            return err::kPathNotFound;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-            return kPermissionDenied;
-        default:
-            return kInvalidCall;
-    }
-}
-
 // The program a command names, for the error text: the application, else the command line's
 // first word (quoted or up to the first blank).
 std::string programOf(const LaunchCommand& command) {
@@ -71,9 +51,7 @@ void Win32Processes::start(const LaunchCommand& command) {
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(),
                         nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        const DWORD code = GetLastError();
-        throw RaidError(errorNumberFor(code), "Raidkit",
-                        "Cannot start \"" + programOf(command) + "\": " + systemErrorText(code));
+        raiseFileError(GetLastError(), "Cannot start \"" + programOf(command) + "\"");
     }
     // Never waited for: both handles go at once.
     UniqueKernelHandle process(info.hProcess);

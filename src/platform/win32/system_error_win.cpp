@@ -1,4 +1,4 @@
-// Implements: systemErrorText and hresultText (FormatMessageW).
+// Implements: fileResultOf, raiseFileError, systemErrorText and hresultText (FormatMessageW).
 #include "platform/win32/system_error_win.h"
 
 #include <cstdio>
@@ -6,6 +6,42 @@
 #include "platform/win32/text_win.h"
 
 namespace rk::win {
+
+FileResult fileResultOf(DWORD code) {
+    switch (code) {
+        case ERROR_SUCCESS:
+            return FileResult::Ok;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return FileResult::Exists;
+        case ERROR_FILE_NOT_FOUND:
+            return FileResult::FileNotFound;
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_DIRECTORY:
+            return FileResult::PathNotFound;
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_FILENAME_EXCED_RANGE:
+            return FileResult::BadName;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return FileResult::AccessDenied;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return FileResult::SharingViolation;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return FileResult::DiskFull;
+        default:
+            return FileResult::Failed;
+    }
+}
+
+void raiseFileError(DWORD code, std::string_view what) {
+    RaiseFileError(fileResultOf(code), std::string(what) + ": " + systemErrorText(code));
+}
 
 std::string hresultText(HRESULT hr) {
     char buffer[16];

@@ -22,31 +22,8 @@ constexpr DWORD kChunk = 1 << 20;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-int errorNumberFor(DWORD code) {
-    switch (code) {
-        case ERROR_FILE_NOT_FOUND:
-            return err::kFileNotFound;
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_NETPATH:
-        case ERROR_INVALID_DRIVE:
-            return err::kPathNotFound;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_WRITE_PROTECT:
-            return err::kPermissionDenied;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return err::kDiskFull;
-        default:
-            return err::kPathFileAccess;
-    }
-}
-
 [[noreturn]] void raise(DWORD code, std::string_view path) {
-    throw RaidError(errorNumberFor(code), "Raidkit",
-                    std::string(path) + ": " + systemErrorText(code));
+    raiseFileError(code, path);
 }
 
 [[noreturn]] void raiseLastError(std::string_view path) {
@@ -140,6 +117,15 @@ void Win32TextFiles::writeReplacing(std::string_view path, std::string_view byte
     // Replacing would go round the read-only mark that opening for writing honours.
     if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         raise(ERROR_ACCESS_DENIED, path);
+    // A file another program holds open is told as such (a sharing violation), not as the
+    // refused rename it would otherwise end in.
+    if (exists) {
+        UniqueKernelHandle probe(CreateFileW(
+            target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe)
+            raiseLastError(path);
+    }
 
     // In the target's folder, so that taking its place is a rename on the same volume.
     const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
