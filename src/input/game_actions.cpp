@@ -15,7 +15,7 @@ LaunchCommand killerCommand(std::string_view folder) {
             ShowCommand::Hide};
 }
 
-void freezeEscape(Platform& p, std::string_view folder) {
+void freezeEscape(FreezeEscapePlatform p, std::string_view folder) {
     WindowId game = p.windows.findByTitle(kGameTitle);
     if (game == 0)
         return;

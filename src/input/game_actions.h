@@ -3,16 +3,24 @@
 
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/processes.h"
+#include "platform/window_system.h"
 
 namespace rk {
 
 // <folder>\Kill.exe -f ironveil, started by its full path with a hidden window.
 LaunchCommand killerCommand(std::string_view folder);
 
+struct FreezeEscapePlatform {
+    WindowSystem& windows;
+    Files& files;
+    Processes& processes;
+};
+
 // Pause: while the game's window exists, have Kill.exe end the game; without a usable Kill.exe
 // end the process that owns the game's window directly. Never ends this program.
-void freezeEscape(Platform& p, std::string_view folder);
+void freezeEscape(FreezeEscapePlatform p, std::string_view folder);
 
 // Scroll Lock: bring the game's window to the front when it exists.
 void bringGameToFront(WindowSystem& windows);

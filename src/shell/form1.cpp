@@ -10,14 +10,23 @@
 namespace rk {
 
 Form1::Form1(Platform& platform, ProcessInfo info, Dispatcher& dispatcher)
-    : p_(platform),
+    : p_{platform.processes, platform.keyboard, platform.shell,    platform.windows,
+         platform.tray,      platform.controls, platform.registry, platform.folders},
+      freeze_{platform.windows, platform.files, platform.processes},
+      profileIo_{platform.fileDialogs, platform.textFiles, platform.codePage},
+      keySender_(platform.keys),
       info_(std::move(info)),
       dispatcher_(dispatcher),
       tray_(platform.tray),
+      closers_(platform.windows),
       shots_(CapturePlatform{platform.clipboard, platform.gdi, platform.captureFiles, jpeg_},
-             info_.exeName, [this](std::string_view text, std::string_view title, BoxIcon icon) {
+             info_.exeName,
+             [this](std::string_view text, std::string_view title, BoxIcon icon) {
                  dispatcher_.messageBox(text, title, icon);
-             }) {}
+             }),
+      panel_({platform.registry, platform.controls, platform.fileDialogs, platform.processes,
+              platform.folders},
+             {ScreenPrefix, cdlg2FileName}) {}
 
 void Form1::Form_Load() {
     p_.processes.raisePriority();
@@ -171,7 +180,7 @@ void Form1::Checkit() {
                 TypeKeybind(static_cast<int>(action) - static_cast<int>(KeyAction::Keybind1) + 1);
                 break;
             case KeyAction::FreezeEscape:
-                freezeEscape(p_, info_.folder);
+                freezeEscape(freeze_, info_.folder);
                 break;
             case KeyAction::GameToFront:
                 bringGameToFront(p_.windows);
@@ -192,7 +201,7 @@ void Form1::SaveIt() {
 
 void Form1::TypeKeybind(int keybind) {
     std::string text = p_.controls.text("oText" + std::to_string(keybind));
-    KeybindOutcome outcome = typeKeybind(keybind, text, counters_, tickState_, p_.keys);
+    KeybindOutcome outcome = typeKeybind(keybind, text, counters_, tickState_, keySender_);
     // Keys the line typed itself must not set off the poll at the next read.
     for (std::uint8_t code : outcome.watchedKeysTyped) keys_.ignoreUntilReleased(code);
     if (!outcome.message.empty())
@@ -212,8 +221,9 @@ void Form1::CloseThatDirtyFuckingSpam() {
 }
 
 void Form1::Open_profile_Click() {
-    ProfileOutcome outcome = profile_.Open_profile(p_.fileDialogs, p_.textFiles, p_.codePage,
-                                                   profileFolder(p_.folders, panel_.gameFolder()));
+    ProfileOutcome outcome =
+        profile_.Open_profile(profileIo_.fileDialogs, profileIo_.textFiles, profileIo_.codePage,
+                              profileFolder(p_.folders, panel_.gameFolder()));
     if (outcome.text2)
         p_.controls.setText("Text2", *outcome.text2);
     if (outcome.message)
@@ -221,7 +231,8 @@ void Form1::Open_profile_Click() {
 }
 
 void Form1::SetNickName_Click() {
-    auto message = profile_.SetNickName(p_.controls.text("Text2"), p_.textFiles, p_.codePage);
+    auto message =
+        profile_.SetNickName(p_.controls.text("Text2"), profileIo_.textFiles, profileIo_.codePage);
     if (message)
         dispatcher_.messageBox(*message, kProfileBoxTitle, BoxIcon::Error);
 }

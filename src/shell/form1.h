@@ -7,6 +7,7 @@
 
 #include "capture/save_it.h"
 #include "capture/turbo_jpeg.h"
+#include "input/game_actions.h"
 #include "input/key_watch.h"
 #include "input/keybinds.h"
 #include "platform/platform.h"
@@ -25,8 +26,28 @@ constexpr unsigned kTimer2IntervalMs = 1000;
 inline constexpr std::string_view kTrayTip = "Raidkit";
 inline constexpr std::string_view kWebSite = "https://velmor.github.io/raidkit/";
 
+// What the main window's own handlers reach; each part it builds gets its own narrower set.
+struct ShellPlatform {
+    Processes& processes;
+    KeyboardDevice& keyboard;
+    ShellWindows& shell;
+    WindowSystem& windows;
+    Tray& tray;
+    Controls& controls;
+    Registry& registry;
+    Folders& folders;
+};
+
+// The profile dialog and file, for the nickname editor.
+struct ProfilePlatform {
+    FileDialogs& fileDialogs;
+    TextFiles& textFiles;
+    AnsiCodePage& codePage;
+};
+
 class Form1 {
   public:
+    // The window's composition root: it hands each part the interfaces that part uses.
     Form1(Platform& platform, ProcessInfo info, Dispatcher& dispatcher);
 
     // Start-up, in its fixed order; may end the program (relaunch, second copy).
@@ -93,7 +114,10 @@ class Form1 {
   private:
     void endProgram();
 
-    Platform& p_;
+    ShellPlatform p_;
+    FreezeEscapePlatform freeze_;
+    ProfilePlatform profileIo_;
+    KeySender& keySender_;
     ProcessInfo info_;
     Dispatcher& dispatcher_;
     KeyWatch keys_;
@@ -102,12 +126,11 @@ class Form1 {
     SysTray tray_;
     ProfileEditor profile_;
     // Keeps the closers' window scan between ticks while no window changes.
-    PopupClosers closers_{p_.windows};
+    PopupClosers closers_;
     TurboJpegLibrary jpeg_;
     // Print Screen: the wait for Windows' picture and the numbered files.
     Screenshots shots_;
-    SettingsPanel panel_{{p_.registry, p_.controls, p_.fileDialogs, p_.processes, p_.folders},
-                         {ScreenPrefix, cdlg2FileName}};
+    SettingsPanel panel_;
     bool trayMode_ = false;
     bool ended_ = false;
     bool unloaded_ = false;
