@@ -101,7 +101,8 @@ void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettin
         const bool hasBitmap = wait_.waiting() && platform_.clipboard.hasBitmap();
         const std::optional<ShotSource> source = wait_.poll(now, sequence, hasBitmap);
         if (!source) {
-            // Given back once, not looked at again on every idle tick.
+            // Kept for the shots of a burst; given back once the burst is over, so that an idle
+            // tick costs one test of a flag.
             if (keeping_ && !wait_.waiting() && now - lastShot_ >= keepSurface_) {
                 surface_.ClearUp();
                 spare_.clear();
