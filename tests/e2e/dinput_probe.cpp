@@ -16,7 +16,7 @@
 #include <string>
 
 #include "command_line.h"
-#include "win_handles.h"
+#include "platform/win32/handles_win.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ Options parse_options() {
                 std::wcstoul(e2e::named_option(L"--ms", L"60000").c_str(), nullptr, 10))};
 }
 
-void append(const e2e::UniqueHandle& file, const std::string& line) {
+void append(const rk::win::UniqueKernelHandle& file, const std::string& line) {
     DWORD written = 0;
     WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
@@ -55,9 +55,9 @@ std::string key_line(const char* what, int code) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const Options options = parse_options();
-    e2e::UniqueHandle out(CreateFileW(options.out_path.c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    rk::win::UniqueKernelHandle out(CreateFileW(options.out_path.c_str(), FILE_APPEND_DATA,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out) {
         return 2;
     }

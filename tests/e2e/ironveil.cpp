@@ -13,8 +13,8 @@
 
 #include "clock_colour.h"
 #include "command_line.h"
-#include "text_utf8.h"
-#include "win_handles.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/text_win.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ class ChatRecord {
         }
         high_ = 0;
         text += c == L'\r' ? L'\n' : c;
-        const std::string bytes = e2e::to_utf8(text);
+        const std::string bytes = rk::win::toUtf8(text);
         DWORD written = 0;
         if (file_) {
             WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -62,7 +62,7 @@ class ChatRecord {
     }
 
   private:
-    e2e::UniqueHandle file_;
+    rk::win::UniqueKernelHandle file_;
     wchar_t high_ = 0;
 };
 
@@ -123,8 +123,9 @@ LRESULT CALLBACK main_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void write_text(const std::wstring& path, const std::string& text) {
-    e2e::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    rk::win::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                 nullptr));
     DWORD written = 0;
     if (file) {
         WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "command_line.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/text_win.h"
 #include "processes.h"
-#include "text_utf8.h"
-#include "win_handles.h"
 
 namespace {
 
@@ -31,13 +31,13 @@ std::wstring own_folder() {
 // starts several) do not overwrite each other's lines.
 void record_call(std::wstring_view args) {
     const std::wstring file = own_folder() + L"kill-args.txt";
-    e2e::UniqueHandle out(CreateFileW(file.c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    rk::win::UniqueKernelHandle out(CreateFileW(file.c_str(), FILE_APPEND_DATA,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out) {
         return;
     }
-    const std::string line = e2e::to_utf8(args) + "\n";
+    const std::string line = rk::win::toUtf8(args) + "\n";
     DWORD written = 0;
     WriteFile(out.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "win_handles.h"
+#include "platform/win32/handles_win.h"
 
 namespace e2e {
 
@@ -18,7 +18,7 @@ bool same_image(const wchar_t* a, std::wstring_view b) {
 
 std::vector<DWORD> pids_of(std::wstring_view image) {
     std::vector<DWORD> pids;
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    rk::win::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) {
         return pids;
     }
@@ -45,7 +45,8 @@ int terminate_processes(std::wstring_view image, unsigned wait_ms) {
         if (pid == GetCurrentProcessId()) {
             continue;
         }
-        UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        rk::win::UniqueKernelHandle process(
+            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
         if (process && TerminateProcess(process.get(), 1)) {
             WaitForSingleObject(process.get(), wait_ms);
             ++ended;

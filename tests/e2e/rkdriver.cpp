@@ -14,9 +14,9 @@
 
 #include "clock_colour.h"
 #include "key_names.h"
+#include "platform/win32/text_win.h"
 #include "processes.h"
 #include "send_keys.h"
-#include "text_utf8.h"
 #include "top_windows.h"
 
 namespace {
@@ -28,7 +28,7 @@ constexpr int kNotMet = 1;
 constexpr int kUsage = 2;
 
 void say(std::wstring_view line) {
-    const std::string text = e2e::to_utf8(line) + "\n";
+    const std::string text = rk::win::toUtf8(line) + "\n";
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
 }
@@ -51,7 +51,7 @@ bool wait_until(unsigned timeout_ms, const std::function<bool()>& condition) {
 }
 
 int press(const Args& a) {
-    const auto key = e2e::parse_key(e2e::to_utf8(a[0]));
+    const auto key = e2e::parse_key(rk::win::toUtf8(a[0]));
     if (!key) {
         say(L"unknown key: " + a[0]);
         return kUsage;
@@ -61,7 +61,7 @@ int press(const Args& a) {
 
 // Prints the clock (clock_colour.h) at the moment the key went down.
 int press_timed(const Args& a) {
-    const auto key = e2e::parse_key(e2e::to_utf8(a[0]));
+    const auto key = e2e::parse_key(rk::win::toUtf8(a[0]));
     if (!key) {
         say(L"unknown key: " + a[0]);
         return kUsage;
