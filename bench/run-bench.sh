@@ -5,12 +5,10 @@
 #   bench/run-bench.sh              build bench_tick, raidkit.exe and the bench programs, measure
 #   bench/run-bench.sh --no-build   measure what is already built
 #
-# Settings (environment):
-#   NATIVE_BUILD   native build folder               (build/native)
-#   WIN_BUILD      Windows build folder              (build/windows)
-#   RAIDKIT_EXE    the program under test            ($WIN_BUILD/src/app/raidkit.exe)
-#   BENCH_WIN_DIR  folder of floor_*.exe and helpers ($WIN_BUILD/bench/win)
-#   BENCH_WINEPREFIX  the bench's own Wine prefix    (build/wineprefix-c), made when missing;
+# Builds with the presets "native" and "windows" (build/native, build/windows) and runs under
+# the Wine settings of scripts/wine-env.sh. Settings (environment):
+#   RAIDKIT_EXE    the program under test            (build/windows/src/app/raidkit.exe)
+#   BENCH_WINEPREFIX  the bench's own Wine prefix    (build/wineprefix-bench), made when missing;
 #                  an exported WINEPREFIX is ignored, as the bench ends every process in it
 #   BENCH_SETTLE_S / BENCH_MEASURE_S / BENCH_BASELINE_S   seconds (3 / 20 / 8)
 #   BENCH_OTHER_WINDOWS                              other top-level windows (50)
@@ -33,20 +31,20 @@ elif [[ -n "${1:-}" ]]; then
     exit 2
 fi
 
-native_build="${NATIVE_BUILD:-$root/build/native}"
-win_build="${WIN_BUILD:-$root/build/windows}"
+native_build="$root/build/native"
+win_build="$root/build/windows"
 raidkit_exe="${RAIDKIT_EXE:-$win_build/src/app/raidkit.exe}"
-bench_win_dir="${BENCH_WIN_DIR:-$win_build/bench/win}"
+bench_win_dir="$win_build/bench/win"
 settle_s="${BENCH_SETTLE_S:-3}"
 measure_s="${BENCH_MEASURE_S:-20}"
 baseline_s="${BENCH_BASELINE_S:-8}"
 other_windows="${BENCH_OTHER_WINDOWS:-50}"
 probes="${BENCH_PROBES:-0}"
 
-export WINEPREFIX="${BENCH_WINEPREFIX:-$root/build/wineprefix-c}"
-export WINEARCH=win64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# The bench ends every process in its prefix, so it never shares the tests' one.
+export WINEPREFIX="${BENCH_WINEPREFIX:-$root/build/wineprefix-bench}"
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
 work="$root/build/bench-run"
 mkdir -p "$work"
 
@@ -59,25 +57,18 @@ die() {
 # ---- build ----------------------------------------------------------------------------------
 
 configure() {
-    local dir="$1" preset="$2"
-    [[ -f "$dir/CMakeCache.txt" ]] && return 0
-    if [[ "$preset" == windows ]]; then
-        cmake -S "$root" -B "$dir" -G Ninja --toolchain "$root/cmake/mingw-w64-x86_64.cmake" \
-            -DCMAKE_BUILD_TYPE=Release
-    else
-        cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    fi
+    [[ -f "$root/build/$1/CMakeCache.txt" ]] || (cd "$root" && cmake --preset "$1")
 }
 
 raidkit_build_failed=0
 if ((build)); then
     log "building bench_tick ($native_build)"
-    configure "$native_build" native >"$work/configure-native.log" 2>&1 ||
+    configure native >"$work/configure-native.log" 2>&1 ||
         die "native configure failed, see $work/configure-native.log"
     cmake --build "$native_build" --target bench_tick >"$work/build-native.log" 2>&1 ||
         die "native build failed, see $work/build-native.log"
     log "building the Windows programs ($win_build)"
-    configure "$win_build" windows >"$work/configure-windows.log" 2>&1 ||
+    configure windows >"$work/configure-windows.log" 2>&1 ||
         die "Windows configure failed, see $work/configure-windows.log"
     cmake --build "$win_build" --target bench_win >"$work/build-windows.log" 2>&1 ||
         die "building the bench programs failed, see $work/build-windows.log"
@@ -109,7 +100,6 @@ callgrind_line="$(BENCH_OTHER_WINDOWS="$other_windows" \
 
 # ---- Wine session ---------------------------------------------------------------------------
 
-xvfb_pid=""
 started_pids=()
 
 # shellcheck disable=SC2317  # run by the EXIT trap
@@ -126,10 +116,7 @@ cleanup() {
     for pid in "${started_pids[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
-    if [[ -n "$xvfb_pid" ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    xvfb_stop
 } 2>/dev/null
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -137,39 +124,8 @@ trap 'exit 130' INT TERM
 # One bench per prefix at a time: a second would share its wineserver and desktop.
 exec {lock_fd}>"$WINEPREFIX.bench.lock"
 flock -n "$lock_fd" || die "another bench is running on $WINEPREFIX"
-
-prefix_marker="$WINEPREFIX/.bench-prefix-ready"
-if [[ ! -f "$prefix_marker" || "$(cat "$prefix_marker")" != "$(wine --version 2>/dev/null)" ]]; then
-    log "creating Wine prefix $WINEPREFIX (about 15 s)"
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    {
-        wineboot -i
-        wineserver -w
-        # Debian's Wine does not find its own fonts.
-        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-        cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-        # The virtual desktop: without it hiding a window or removing a tray icon takes 2 s.
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
-        wineserver -w
-    } >"$work/prefix.log" 2>&1 || die "prefix creation failed, see $work/prefix.log"
-    wine --version >"$prefix_marker" 2>/dev/null
-fi
-
-display_file="$work/display"
-rm -f "$display_file"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for ((i = 0; i < 200; i++)); do
-    [[ -s "$display_file" ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || die "Xvfb did not start, see $work/xvfb.log"
-    sleep 0.05
-done
-[[ -s "$display_file" ]] || die "Xvfb gave no display number"
-DISPLAY=":$(tr -dc '0-9' <"$display_file")"
-export DISPLAY
+wine_prefix_ensure || die "prefix creation failed, see $WINEPREFIX.log"
+xvfb_start || die "Xvfb did not start, see $WINEPREFIX.xvfb.log"
 
 # One server for the whole run: a process then starts in 0.05 s, not 0.5 s.
 wineserver -p >"$work/wineserver.log" 2>&1
