@@ -1,5 +1,7 @@
 #include "capture/turbo_jpeg.h"
 
+#include "capture/jpeg_bands.h"
+
 // clang-format off
 #include <cstdio>  // jpeglib.h needs FILE declared first
 #include <jpeglib.h>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <variant>
 #include <vector>
 
 namespace rk {
@@ -25,13 +28,9 @@ constexpr int kStopped = -4;
 // Big enough that the file is written in few pieces, small enough that the first piece comes
 // early and that the heap hands the same memory back shot after shot.
 constexpr std::size_t kPieceBytes = 64 * 1024;
-constexpr std::uint8_t kMarker = 0xFF;
-constexpr std::uint8_t kSof0 = 0xC0;
-constexpr std::uint8_t kSos = 0xDA;
-constexpr std::uint8_t kRst0 = 0xD0;
 
-// Which part of the file a band makes.
-enum class Part { Whole, Head, Tail };
+// The part of the whole file one encode makes: all of it, or one band's share (jpeg_bands.h).
+using Band = std::variant<std::monostate, JpegHeadBand, JpegTailBand>;
 
 struct Encoder {
     jpeg_compress_struct cinfo{};
@@ -43,14 +42,7 @@ struct Encoder {
     bool unwanted = false;  // the sink refused bytes: the encode is given up
     bool broken = false;    // the encoder's own output was not as expected
 
-    Part part = Part::Whole;
-    int totalHeight = 0;
-    bool firstPiece = true;
-    std::uint8_t held[2]{};  // head: the last two bytes, the end marker once all is made
-    std::size_t heldCount = 0;
-    std::vector<std::uint8_t> joined;  // head: held bytes before a piece
-    int restartBase = 0;               // tail: restart intervals in the bands before it
-    bool afterMarkerByte = false;      // tail: the last scan byte handed was 0xFF
+    Band band;
 };
 
 Encoder& encoderOf(j_common_ptr cinfo) {
@@ -68,81 +60,16 @@ void send(Encoder& e, std::span<const std::uint8_t> bytes) {
         e.unwanted = !(*e.sink)(bytes);
 }
 
-// Where the scan's data begins: after the start-of-scan segment. 0 when it is not in bytes.
-std::size_t scanStart(std::span<const std::uint8_t> bytes) {
-    std::size_t at = 2;  // after the start-of-image marker
-    while (at + 4 <= bytes.size() && bytes[at] == kMarker) {
-        const std::size_t length = std::size_t{bytes[at + 2]} << 8 | bytes[at + 3];
-        const std::size_t end = at + 2 + length;
-        if (bytes[at + 1] == kSos)
-            return end <= bytes.size() ? end : 0;
-        at = end;
-    }
-    return 0;
-}
-
-// The frame header's height, set to the whole picture's.
-bool setFrameHeight(std::span<std::uint8_t> bytes, int height) {
-    std::size_t at = 2;
-    while (at + 9 <= bytes.size() && bytes[at] == kMarker && bytes[at + 1] != kSos) {
-        if (bytes[at + 1] == kSof0) {
-            bytes[at + 5] = static_cast<std::uint8_t>(height >> 8);
-            bytes[at + 6] = static_cast<std::uint8_t>(height);
-            return true;
-        }
-        at += 2 + (std::size_t{bytes[at + 2]} << 8 | bytes[at + 3]);
-    }
-    return false;
-}
-
-// A head goes out whole but for its end marker; its frame header tells the whole height.
-void handHead(Encoder& e, std::span<std::uint8_t> bytes) {
-    if (e.firstPiece && !setFrameHeight(bytes, e.totalHeight))
-        e.broken = true;
-    e.joined.assign(e.held, e.held + e.heldCount);
-    e.joined.insert(e.joined.end(), bytes.begin(), bytes.end());
-    e.heldCount = std::min<std::size_t>(2, e.joined.size());
-    std::copy(e.joined.end() - e.heldCount, e.joined.end(), e.held);
-    send(e, {e.joined.data(), e.joined.size() - e.heldCount});
-}
-
-// A tail goes out from its scan data on, after the restart marker that joins it to the band
-// before, its own restart markers numbered on from those of the bands before.
-void handTail(Encoder& e, std::span<std::uint8_t> bytes) {
-    if (e.firstPiece) {
-        const std::size_t start = scanStart(bytes);
-        if (start == 0) {
-            e.broken = true;
-            return;
-        }
-        bytes = bytes.subspan(start);
-        const std::uint8_t joint[] = {kMarker,
-                                      static_cast<std::uint8_t>(kRst0 + ((e.restartBase - 1) & 7))};
-        send(e, joint);
-    }
-    for (std::uint8_t& b : bytes) {
-        if (e.afterMarkerByte && b >= kRst0 && b < kRst0 + 8)
-            b = static_cast<std::uint8_t>(kRst0 + ((b - kRst0 + e.restartBase) & 7));
-        e.afterMarkerByte = b == kMarker;
-    }
-    send(e, bytes);
-}
-
 void hand(Encoder& e, std::size_t count) {
     if (count > 0 && !e.broken) {
         const std::span<std::uint8_t> bytes(e.piece.data(), count);
-        switch (e.part) {
-            case Part::Whole:
-                send(e, bytes);
-                break;
-            case Part::Head:
-                handHead(e, bytes);
-                break;
-            case Part::Tail:
-                handTail(e, bytes);
-                break;
-        }
-        e.firstPiece = false;
+        const JpegBytesOut out = [&e](std::span<const std::uint8_t> b) { send(e, b); };
+        if (auto* head = std::get_if<JpegHeadBand>(&e.band))
+            e.broken = !head->piece(bytes, out);
+        else if (auto* tail = std::get_if<JpegTailBand>(&e.band))
+            e.broken = !tail->piece(bytes, out);
+        else
+            send(e, bytes);
     }
     e.destination.next_output_byte = e.piece.data();
     e.destination.free_in_buffer = e.piece.size();
@@ -158,8 +85,7 @@ boolean pieceFull(j_compress_ptr cinfo) {
 void lastPiece(j_compress_ptr cinfo) {
     Encoder& e = encoderOf(reinterpret_cast<j_common_ptr>(cinfo));
     hand(e, e.piece.size() - e.destination.free_in_buffer);
-    // What a head holds back is the end marker, which the tail writes.
-    if (e.part == Part::Head && !(e.heldCount == 2 && e.held[0] == kMarker && e.held[1] == 0xD9))
+    if (auto* head = std::get_if<JpegHeadBand>(&e.band); head && !head->complete())
         e.broken = true;
 }
 
@@ -186,7 +112,7 @@ void setUp(jpeg_compress_struct& c, const JpegCoreProperties& props, int width, 
     c.restart_in_rows = 1;
 }
 
-struct Band {
+struct Rows {
     int first;  // from the top of the picture
     int count;
     int pictureHeight;
@@ -195,7 +121,7 @@ struct Band {
 };
 
 // Only plain values live in this frame: libjpeg's errors jump back into it.
-int encode(Encoder& e, const JpegCoreProperties& props, const Band& band) {
+int encode(Encoder& e, const JpegCoreProperties& props, const Rows& band) {
     jpeg_compress_struct& c = e.cinfo;
     if (setjmp(e.failed) != 0) {
         jpeg_abort_compress(&c);
@@ -281,17 +207,17 @@ int TurboJpegLibrary::write(JpegCoreProperties& props) {
     }
     e->sink = &props.JPGSink;
     e->unwanted = e->broken = false;
-    e->part = count == height ? Part::Whole : first == 0 ? Part::Head : Part::Tail;
-    e->totalHeight = static_cast<int>(height);
-    e->firstPiece = true;
-    e->heldCount = 0;
-    e->afterMarkerByte = false;
     // One restart interval per row of blocks: 16 rows at 4:2:0, 8 otherwise.
     const int blockRows = props.JPGSubSampling == JpegSubsampling::S420 ||
                                   props.JPGSubSampling == JpegSubsampling::None
                               ? 16
                               : 8;
-    e->restartBase = static_cast<int>(first / blockRows);
+    if (count == height)
+        e->band.emplace<std::monostate>();
+    else if (first == 0)
+        e->band.emplace<JpegHeadBand>(static_cast<int>(height));
+    else
+        e->band.emplace<JpegTailBand>(static_cast<int>(first / blockRows));
     return encode(*e, props,
                   {static_cast<int>(first), static_cast<int>(count), static_cast<int>(height),
                    static_cast<int>(width), static_cast<std::size_t>(pitch)});
