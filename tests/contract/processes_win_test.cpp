@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
+
 #include "contract_support.h"
 #include "platform/error.h"
 #include "platform/win32/handles_win.h"
@@ -28,15 +30,27 @@ TEST(Win32ProcessStart, MissingProgramRaisesFileNotFoundNamingIt) {
 
 TEST(Win32ProcessStart, CommandLineAloneFindsTheProgramAndDoesNotWait) {
     contract::ScratchFolder folder;
-    const std::string marker = folder / "started.txt";
-    Win32Processes processes;
-    // The program comes from the search path; the redirect proves it ran with our arguments.
-    processes.start({"", "cmd.exe /c echo started> \"" + marker + "\"", ShowCommand::Hide});
-    const auto exists = [&] {
-        return GetFileAttributesW(toWide(marker).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::string started = folder / "started.txt";
+    const std::string ended = folder / "ended.txt";
+    const auto exists = [](const std::string& path) {
+        return GetFileAttributesW(toWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     };
-    EXPECT_TRUE(contract::waitFor(
-        exists, [] { Sleep(20); }, std::chrono::seconds(30)));
+    Win32Processes processes;
+    // The program comes from the search path; the files prove it ran with our arguments. It
+    // lives about 3 s: ping waits a second between its echoes.
+    const auto begin = std::chrono::steady_clock::now();
+    processes.start({"",
+                     "cmd.exe /c echo started> \"" + started +
+                         "\" & ping -n 4 127.0.0.1 >nul & echo ended> \"" + ended + "\"",
+                     ShowCommand::Hide});
+    const auto returned = std::chrono::steady_clock::now();
+    EXPECT_FALSE(exists(ended)) << "start waited for the program to end";
+    ASSERT_TRUE(contract::waitFor([&] { return exists(ended); }, [] { Sleep(20); },
+                                  std::chrono::seconds(30)));
+    const auto end = std::chrono::steady_clock::now();
+    EXPECT_TRUE(exists(started));
+    // Against the program's own life, not a fixed time: start took a small part of it.
+    EXPECT_LT(returned - begin, (end - begin) / 2);
 }
 
 TEST(Win32ProcessEnd, TerminateEndsARunningProcess) {

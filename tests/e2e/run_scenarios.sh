@@ -5,8 +5,8 @@
 #
 # DIR is the Windows build (default build/windows): raidkit.exe from src/app, the test programs
 # from tests/e2e. PATTERNs (shell globs) pick scenarios by name. Prints PASS, FAIL or SKIP per
-# scenario with the reason, and exits non-zero when any failed. Uses the Wine session of the
-# caller (scripts/test.sh) when there is one, otherwise starts and stops its own.
+# scenario with the reason, and exits non-zero when any failed (a skip that does not say what
+# this machine lacks counts as failed). Uses the caller's Wine session if any, else its own.
 set -euo pipefail
 
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -120,6 +120,17 @@ run_one() {
     local secs
     secs="$(printf '%d.%d' $((($(now_ms) - start) / 1000)) $((($(now_ms) - start) % 1000 / 100)))"
     reason="$(cat "$SCEN_DIR/reason" 2>/dev/null || true)"
+    if [[ "$status" == "$SKIP_STATUS" ]]; then
+        # A skip stands only with what this machine lacks; any other way out with 77 fails.
+        local why
+        why="$(cat "$SCEN_DIR/skip-reason" 2>/dev/null || true)"
+        if [[ -n "${why//[[:space:]]/}" ]]; then
+            reason="$why"
+        else
+            status=1
+            reason="skipped without saying what this machine lacks (use skip_here \"<why>\")"
+        fi
+    fi
     local line
     case "$status" in
         0) passed=$((passed + 1)); line="PASS  $name (${secs} s)" ;;

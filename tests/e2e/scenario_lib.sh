@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Helpers for the end-to-end scenarios; sourced by run_scenarios.sh after wine-env.sh.
-# A scenario runs in a subshell whose exit status is its result: 0 pass, 77 skip, anything else
-# fail; the reason is left in $SCEN_DIR/reason.
+# A scenario runs in a subshell whose exit status is its result: 0 pass, 77 skip (only through
+# skip_here, which leaves what the machine lacks in $SCEN_DIR/skip-reason), anything else fail;
+# a failure's reason is left in $SCEN_DIR/reason.
 #
 # Set by the runner: TOOLS (folder of rkdriver.exe, ironveil.exe, Kill.exe, dinput_probe.exe),
 # RAIDKIT_EXE, ARTIFACTS (kept after the run), SCEN_DIR (this scenario's scratch folder).
@@ -42,8 +43,12 @@ fail() {
     exit 1
 }
 
-skip() {
-    printf '%s\n' "$*" >"$SCEN_DIR/reason"
+# skip_here <why this machine cannot run the scenario>: the only way to skip. The reason names
+# what the machine lacks (a mount refused, ...); the runner counts a skip without one as a
+# failure, so that a scenario cannot quietly stop checking.
+skip_here() {
+    [[ -n "${1// /}" ]] || fail "skip_here without saying what this machine lacks"
+    printf '%s\n' "$*" >"$SCEN_DIR/skip-reason"
     exit "$SKIP_STATUS"
 }
 

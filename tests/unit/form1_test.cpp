@@ -99,14 +99,22 @@ TEST(StartUp, RelaunchStartsTrayCopyAndEnds) {
 
 TEST(StartUp, RelaunchedCopyDoesNotFindTheClosingCopy) {
     FormHarness launcher("go /D8 /C /R /I100 /U1");
+    launcher.startGame();
+    // The copy it starts may look for a running copy while the closing copy's window still
+    // stands: it loads as that window's destruction begins.
+    std::unique_ptr<FormHarness> relaunched;
+    auto unload = launcher.shell.onMainDestroyed;
+    launcher.shell.onMainDestroyed = [&] {
+        relaunched = std::make_unique<FormHarness>(launcher.windows, "/Mini");
+        relaunched->load();
+        unload();
+    };
     launcher.load();
-    // The closing copy's window is gone or titled "Closing..."; either way a new copy starts.
-    launcher.windows.createWindow("Closing...", false, 300);
-    FormHarness tray("/Mini");
-    tray.windows.createWindow("Closing...", false, 300);
-    tray.startGame();
-    tray.load();
-    EXPECT_FALSE(tray.form.ended());
+    EXPECT_TRUE(launcher.form.ended());
+    ASSERT_TRUE(relaunched);
+    EXPECT_FALSE(relaunched->form.ended());
+    EXPECT_EQ(launcher.windows.findByTitle("Raidkit v2.2 By Velmor"),
+              relaunched->shell.mainWindow());
 }
 
 TEST(StartUp, RelaunchThatCannotStartShowsErrorAndEnds) {

@@ -20,11 +20,20 @@ namespace rk {
 
 struct FormHarness {
     explicit FormHarness(std::string arguments = "", std::string folder = "C:\\Games\\Ironveil")
-        : processes(windows),
+        : FormHarness(nullptr, std::move(arguments), std::move(folder)) {}
+    // Another copy of the program on the same desktop: both see one list of windows.
+    FormHarness(FakeWindowSystem& desktop, std::string arguments,
+                std::string folder = "C:\\Games\\Ironveil")
+        : FormHarness(&desktop, std::move(arguments), std::move(folder)) {}
+
+  private:
+    FormHarness(FakeWindowSystem* desktop, std::string arguments, std::string folder)
+        : windows(desktop ? *desktop : ownWindows_),
+          processes(windows),
           shell(windows, processes.self),
           controls(form1Layout()),
-          platform{registry, windows,   processes, files,       keyboard,  dialogs,
-                   shell,    controls,  tray,      fileDialogs, textFiles, codePage,
+          platform{registry, windows,   processes, files,        keyboard,  dialogs,
+                   shell,    controls,  tray,      fileDialogs,  textFiles, codePage,
                    keys,     clipboard, gdi,       captureFiles, folders},
           dispatcher(dialogs, [this] { shell.closeMain(); }),
           form(platform, ProcessInfo{folder, "raidkit", folder + "\\raidkit.exe " + arguments},
@@ -36,6 +45,7 @@ struct FormHarness {
         };
     }
 
+  public:
     void load() {
         dispatcher.startUp([this] { form.Form_Load(); });
     }
@@ -58,8 +68,12 @@ struct FormHarness {
         return windows.createWindow("Ironveil", true, gamePid);
     }
 
+  private:
+    FakeWindowSystem ownWindows_;
+
+  public:
     FakeRegistry registry;
-    FakeWindowSystem windows;
+    FakeWindowSystem& windows;
     FakeProcesses processes;
     FakeFiles files;
     FakeKeyboard keyboard;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "capture_test_images.h"
@@ -126,13 +128,32 @@ TEST(TurboJpeg, LargeFilesComeInPieces) {
 }
 
 TEST(TurboJpeg, RowsAreReadOnlyOnceInPlace) {
-    Encode e(grain(40, 100), 90);
+    const std::int32_t height = 100;
+    Encode e(grain(40, height), 90);
+    // The rows arrive while the encoder runs; until then they hold another picture, so a row
+    // read before it is in place spoils the file.
+    const std::size_t pitch = static_cast<std::size_t>(e.surface.BytesPerScanLine());
+    std::uint8_t* bits = e.surface.DIBSectionBitsPtr();
+    const std::vector<std::uint8_t> picture(bits, bits + pitch * height);
+    Encode other(grain(40, height, 99), 90);
+    std::copy_n(other.surface.DIBSectionBitsPtr(), picture.size(), bits);
+    auto putInPlace = [&](std::int32_t top) {
+        const std::size_t at = e.props.DIBHeight < 0 ? height - 1 - top : top;
+        std::copy_n(picture.begin() + at * pitch, pitch, bits + at * pitch);
+    };
+
     RowGate gate;
     e.props.DIBRowsReady = &gate;
     int result = -1;
     std::thread encoder([&] { result = e.library.write(e.props); });
-    for (std::int32_t rows = 7; rows < 100; rows += 7) gate.release(rows);
-    gate.release(100);
+    // A little at a time, with pauses that let an encoder that does not wait run ahead.
+    std::int32_t rows = 0;
+    while (rows < height) {
+        const std::int32_t next = std::min(rows + 7, height);
+        for (; rows < next; ++rows) putInPlace(rows);
+        gate.release(rows);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     encoder.join();
     EXPECT_EQ(result, 0);
     EXPECT_EQ(e.out, e.reference());

@@ -25,7 +25,8 @@ gf_profile() {
 
 # gf_press_print_screen: a picture on the clipboard with Print Screen, as Windows answers it.
 gf_press_print_screen() {
-    [[ -f "$TOOLS/capture/put_bitmap.exe" ]] || skip "tests/e2e/capture is not built"
+    # Built with everything else: missing, the build failed, which no machine excuses.
+    [[ -f "$TOOLS/capture/put_bitmap.exe" ]] || fail "$TOOLS/capture/put_bitmap.exe is not built"
     wine "$TOOLS/capture/put_bitmap.exe" 7 320 200 --press >>"$SCEN_DIR/scenario.log" 2>&1 ||
         fail "put_bitmap.exe could not press Print Screen"
 }
@@ -50,7 +51,7 @@ gf_start() {
 # gf_nickname_from_dialog: "&Open Player Profile", "Player.cfg" typed into the dialog where it
 # opened, Enter; prints what Text2 shows then.
 gf_nickname_from_dialog() {
-    [[ -f "$GF_PROBE" ]] || skip "rkprobe.exe is not built"
+    [[ -f "$GF_PROBE" ]] || fail "$GF_PROBE is not built"
     local opened
     opened="$(gf_probe press main Open_profile)"
     [[ "$opened" == "modal: $GF_DIALOG" ]] || fail "&Open Player Profile showed \"$opened\""
@@ -115,14 +116,16 @@ game_folder_that_refuses_files_sends_shots_to_pictures() {
     local mount="$SCEN_DIR/readonly" drive="$WINEPREFIX/dosdevices/r:"
     mkdir -p "$mount"
     mount -t tmpfs -o size=8m tmpfs "$mount" 2>>"$SCEN_DIR/scenario.log" ||
-        skip "tmpfs cannot be mounted here (not root?)"
+        skip_here "this machine refuses to mount a tmpfs (not run as root?)"
     GF_MOUNT="$mount"
     # The program runs from the drive: it ends before the drive goes.
     trap 'end_scenario_processes; rm -f "$WINEPREFIX/dosdevices/r:"; umount -l "$GF_MOUNT" 2>/dev/null || true' EXIT
     gf_profile "$mount/Ironveil/Profile" "Ro"
     cp "$RAIDKIT_EXE" "$mount/Ironveil/intro.exe"
-    mount -o remount,ro "$mount" 2>>"$SCEN_DIR/scenario.log" || skip "the tmpfs cannot be made read-only"
-    touch "$mount/Ironveil/probe" 2>/dev/null && skip "a read-only tmpfs takes writes here"
+    mount -o remount,ro "$mount" 2>>"$SCEN_DIR/scenario.log" ||
+        skip_here "this machine refuses to remount a tmpfs read-only"
+    touch "$mount/Ironveil/probe" 2>/dev/null &&
+        skip_here "this machine has no folder that refuses writes: a read-only tmpfs takes them"
     rm -f "$drive"
     ln -s "$mount" "$drive"
 

@@ -29,7 +29,6 @@ done
 RAIDKIT_EXE="${RAIDKIT_EXE:-$BUILD_DIR/src/app/raidkit.exe}"
 RKPROBE="${RKPROBE:-$BUILD_DIR/tests/e2e/window/rkprobe.exe}"
 ARTIFACTS="${ARTIFACTS:-$BUILD_DIR/e2e-artifacts}"
-export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix-g}"
 # shellcheck source=../../../scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
 
@@ -151,6 +150,8 @@ stop_raidkit() {
 
 cleanup() {
     stop_raidkit || true
+    # The prefix is shared with the other tests: it goes back to 96 dpi whatever happened.
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 || true
     wine_session_stop || true
 }
 trap cleanup EXIT
