@@ -8,6 +8,7 @@
 #include "app/resource_ids.h"
 #include "platform/win32/capture_files_win.h"
 #include "platform/win32/clipboard_win.h"
+#include "platform/win32/common_controls_win.h"
 #include "platform/win32/controls_win.h"
 #include "platform/win32/dialogs_win.h"
 #include "platform/win32/file_dialogs_win.h"
@@ -28,6 +29,15 @@
 #include "shell/form1.h"
 
 namespace {
+
+// Libraries are looked for in the system folder only. Windows' default search looks in the
+// program's own folder first, for every library that is not one of its KnownDLLs (uxtheme, and
+// any a system library loads in turn): a Downloads folder, or a game folder the player may
+// write, would then put code of anyone's into this program. A constructor of the first
+// priority runs before every other, so nothing is loaded before the search is narrowed.
+__attribute__((constructor(101))) void searchSystemFolderOnly() {
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 // Routes window events to Form1 through the dispatcher, once both exist.
 class FormEvents final : public rk::win::WindowEvents {
@@ -102,8 +112,7 @@ rk::win::WindowIcons iconsOf(HINSTANCE instance, int id) {
 }
 
 int run(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&common);
+    rk::win::initCommonControls(ICC_STANDARD_CLASSES);
 
     rk::win::Win32Dialogs dialogs;
     rk::win::Win32Controls controls;
@@ -138,8 +147,8 @@ int run(HINSTANCE instance) {
     rk::win::Win32Gdi gdi;
     rk::win::Win32CaptureFiles captureFiles;
     rk::win::Win32Folders folders;
-    rk::Platform platform{registry,  windows,   processes, files,       keyboard,  dialogs,
-                          shell,     controls,  tray,      fileDialogs, textFiles, codePage,
+    rk::Platform platform{registry,  windows,   processes, files,        keyboard,  dialogs,
+                          shell,     controls,  tray,      fileDialogs,  textFiles, codePage,
                           keySender, clipboard, gdi,       captureFiles, folders};
     rk::Dispatcher dispatcher(dialogs, [&shell] { shell.closeMain(); });
     rk::Form1 form(platform, rk::win::currentProcessInfo(), dispatcher);

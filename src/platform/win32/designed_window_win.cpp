@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/win32/common_controls_win.h"
 #include "platform/win32/control_ids_win.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/owner_button_win.h"
@@ -128,17 +129,17 @@ LRESULT CALLBACK frameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
         case WM_ENABLE:
         case WM_UPDATEUISTATE: {
             // The button class repaints these at once, bypassing WM_PAINT: paint over it.
-            const LRESULT result = DefSubclassProc(frame, message, wParam, lParam);
+            const LRESULT result = defSubclassProc(frame, message, wParam, lParam);
             InvalidateRect(frame, nullptr, FALSE);
             return result;
         }
         case WM_NCDESTROY:
-            RemoveWindowSubclass(frame, frameProc, 0);
+            removeWindowSubclass(frame, frameProc, 0);
             break;
         default:
             break;
     }
-    return DefSubclassProc(frame, message, wParam, lParam);
+    return defSubclassProc(frame, message, wParam, lParam);
 }
 
 std::wstring textOf(HWND window) {
@@ -221,7 +222,7 @@ bool DesignedControls::create(HWND window, HINSTANCE instance) {
         if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::OptionButton)
             useClassicLook(control);
         if (c.kind == ControlKind::Frame)
-            SetWindowSubclass(control, frameProc, 0, reinterpret_cast<DWORD_PTR>(this));
+            setWindowSubclass(control, frameProc, 0, reinterpret_cast<DWORD_PTR>(this));
         if (c.maxLength > 0)
             SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
         if (c.selected)

@@ -102,6 +102,12 @@ struct WinEventHookTraits {
     static bool valid(Type h) { return h != nullptr; }
     static void close(Type h) { UnhookWinEvent(h); }
 };
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type none() { return nullptr; }
+    static bool valid(Type h) { return h != nullptr; }
+    static void close(Type h) { FreeLibrary(h); }
+};
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueHKey = UniqueHandle<RegKeyTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
@@ -110,6 +116,7 @@ using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueGdiBitmap = UniqueHandle<GdiBitmapTraits>;
 using UniqueWinEventHook = UniqueHandle<WinEventHookTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
 
 // GetDC/ReleaseDC pair (nullptr: the screen): the release needs the window the DC came from.
 class WindowDc {

@@ -1,4 +1,5 @@
-// Implements: rk::win::DirectInputKeyboard (DirectInput8Create, GUID_SysKeyboard, c_dfDIKeyboard).
+// Implements: rk::win::DirectInputKeyboard (dinput8.dll from the system folder,
+// DirectInput8Create, GUID_SysKeyboard, c_dfDIKeyboard).
 #include "platform/win32/keyboard_win.h"
 
 #include <string>
@@ -13,6 +14,8 @@ namespace {
     throw RaidError(err::kAutomation, "DirectInput",
                     std::string("Keyboard device: ") + step + " failed (" + hresultText(hr) + ")");
 }
+
+using DirectInput8CreateFn = HRESULT(WINAPI*)(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN);
 }  // namespace
 
 DirectInputKeyboard::DirectInputKeyboard(HWND window) : window_(window) {}
@@ -25,9 +28,17 @@ DirectInputKeyboard::~DirectInputKeyboard() {
 void DirectInputKeyboard::setUp() {
     device_.reset();
     input_.reset();
-    HRESULT hr =
-        DirectInput8Create(GetModuleHandleW(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8W,
-                           reinterpret_cast<void**>(input_.put()), nullptr);
+    // From the system folder only, at run time: imported, or loaded by name, the library would
+    // be taken from our own folder first, where anyone who can write there may have put one.
+    if (!dinput_)
+        dinput_.reset(LoadLibraryExW(L"dinput8.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const auto create = dinput_ ? reinterpret_cast<DirectInput8CreateFn>(reinterpret_cast<void*>(
+                                      GetProcAddress(dinput_.get(), "DirectInput8Create")))
+                                : nullptr;
+    if (create == nullptr)
+        fail("Loading dinput8.dll", HRESULT_FROM_WIN32(GetLastError()));
+    HRESULT hr = create(GetModuleHandleW(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8W,
+                        reinterpret_cast<void**>(input_.put()), nullptr);
     if (FAILED(hr))
         fail("DirectInput8Create", hr);
     hr = input_->CreateDevice(GUID_SysKeyboard, device_.put(), nullptr);

@@ -23,7 +23,8 @@ class DirectInputKeyboard final : public KeyboardDevice {
 
   private:
     HWND window_;
-    // Released in reverse: the device before the object that made it.
+    // Released in reverse: the device before the object that made it, the library last.
+    UniqueModule dinput_;
     ComPtr<IDirectInput8W> input_;
     ComPtr<IDirectInputDevice8W> device_;
 };
