@@ -1,5 +1,6 @@
 #include "capture/file_replace.h"
 
+#include <optional>
 #include <string>
 
 #include "platform/error.h"
@@ -14,6 +15,23 @@ constexpr int kTempNameTries = 20;
 FileResult StoreNewFile(CaptureFiles& files, std::string_view target, FilePieces pieces,
                         bool replace) {
     return StoreNewFile(files, target, PiecesOf(pieces), replace);
+}
+
+void WriteWholeFile(CaptureFiles& files, std::string_view path, std::string_view bytes) {
+    constexpr std::uint32_t kKept =
+        fileattr::kHidden | fileattr::kSystem | fileattr::kArchive | fileattr::kNotContentIndexed;
+    const std::optional<FileEntry> old = files.find(path);
+    FileResult result = FileResult::AccessDenied;
+    if (!old || !(old->attributes & (fileattr::kDirectory | fileattr::kReadOnly))) {
+        const std::span<const std::uint8_t> content(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        const std::span<const std::uint8_t> pieces[] = {content};
+        result = StoreNewFile(files, path, pieces, old.has_value());
+    }
+    if (result != FileResult::Ok)
+        RaiseFileError(result, std::string(path) + ": " + std::string(FileErrorOf(result).text));
+    if (old && (old->attributes & kKept))
+        files.setAttributes(path, old->attributes & kKept);
 }
 
 FileResult StoreNewFile(CaptureFiles& files, std::string_view target, const NextPiece& next,

@@ -23,4 +23,10 @@ FileResult StoreNewFile(CaptureFiles& files, std::string_view target, FilePieces
 FileResult StoreNewFile(CaptureFiles& files, std::string_view target, const NextPiece& next,
                         bool replace);
 
+// Makes bytes the whole content of the file at path, created or replaced through
+// StoreNewFile. A folder or a read-only file of that name is refused (AccessDenied), as
+// opening it for writing would be; an old file's hidden, system, archive and not-indexed marks
+// go with its content. Raises the failure as "<path>: <what went wrong>".
+void WriteWholeFile(CaptureFiles& files, std::string_view path, std::string_view bytes);
+
 }  // namespace rk

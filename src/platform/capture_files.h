@@ -20,6 +20,7 @@ constexpr std::uint32_t kSystem = 0x04;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
 constexpr std::uint32_t kNormal = 0x80;
+constexpr std::uint32_t kNotContentIndexed = 0x2000;
 }  // namespace fileattr
 
 // FILETIME values: 100 ns ticks since 1601.

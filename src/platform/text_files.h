@@ -1,23 +1,46 @@
-// Whole-file reads and safe whole-file writes, and the ANSI code page files are stored in.
+// Whole-file reads, the file calls whole-file writes are made of, and the ANSI code page files
+// are stored in.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/capture_files.h"
 #include "platform/error.h"
 
 namespace rk {
 
-class TextFiles {
+// Writing goes through the CaptureFiles calls: WriteWholeFile (capture/file_replace.h) holds
+// the one write-then-replace.
+class TextFiles : public CaptureFiles {
   public:
-    virtual ~TextFiles() = default;
     // The file's bytes as stored. Raises RaidError (number and description) when it cannot be
     // read.
     virtual std::string readAll(std::string_view path) = 0;
-    // Makes bytes the file's whole content: written in full to a new file first, which then
-    // takes the old one's place, so a failure leaves an existing file as it was. Raises RaidError.
-    virtual void writeReplacing(std::string_view path, std::string_view bytes) = 0;
+};
+
+// A TextFiles whose file calls are those of the CaptureFiles it holds.
+template <class Files>
+class TextFilesOver : public TextFiles {
+  public:
+    std::optional<FileEntry> find(std::string_view path) override { return files_.find(path); }
+    FileResult writeNewFrom(std::string_view path, const NextPiece& next) override {
+        return files_.writeNewFrom(path, next);
+    }
+    FileResult move(std::string_view from, std::string_view to, bool replace) override {
+        return files_.move(from, to, replace);
+    }
+    bool remove(std::string_view path) override { return files_.remove(path); }
+    bool setTimes(std::string_view path, const FileTimes& times) override {
+        return files_.setTimes(path, times);
+    }
+    bool setAttributes(std::string_view path, std::uint32_t attributes) override {
+        return files_.setAttributes(path, attributes);
+    }
+
+  protected:
+    Files files_;
 };
 
 // The system's ANSI code page, in which the game keeps its profiles.

@@ -1,5 +1,6 @@
 #include "profile/save_n_open.h"
 
+#include "capture/file_replace.h"
 #include "platform/error.h"
 
 namespace rk {
@@ -41,7 +42,7 @@ FileLines LoadLines(TextFiles& files, std::string_view path) {
 std::optional<std::string> SaveText(TextFiles& files, std::string_view path,
                                     std::string_view bytes) {
     try {
-        files.writeReplacing(path, bytes);
+        WriteWholeFile(files, path, bytes);
         return std::nullopt;
     } catch (const RaidError& e) {
         return e.description();

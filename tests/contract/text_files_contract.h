@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/file_replace.h"
 #include "platform/error.h"
 #include "platform/text_files.h"
 
@@ -111,7 +112,7 @@ TYPED_TEST_P(TextFilesContract, BadNamesAreRefusedAndNeverCutShort) {
     for (const std::string& path : {std::string(), shorter + std::string("\0.bak", 5)}) {
         EXPECT_EQ(this->raised([&] { this->files().readAll(path); }), err::kBadFileName)
             << ::testing::PrintToString(path);
-        EXPECT_EQ(this->raised([&] { this->files().writeReplacing(path, "new"); }),
+        EXPECT_EQ(this->raised([&] { WriteWholeFile(this->files(), path, "new"); }),
                   err::kBadFileName)
             << ::testing::PrintToString(path);
     }
@@ -131,7 +132,7 @@ TYPED_TEST_P(TextFilesContract, WritingANewFileStoresExactlyTheBytes) {
         {"d.cfg", TestFixture::everyByte()},
     };
     for (const Case& c : cases) {
-        this->files().writeReplacing(this->in(c.name), c.bytes);
+        WriteWholeFile(this->files(), this->in(c.name), c.bytes);
         EXPECT_EQ(this->h.stored(this->in(c.name)), c.bytes) << c.name;
     }
     // Nothing else: the file that is written first and then moved into place is gone.
@@ -141,11 +142,11 @@ TYPED_TEST_P(TextFilesContract, WritingANewFileStoresExactlyTheBytes) {
 TYPED_TEST_P(TextFilesContract, ReplacingLeavesNoTailOfTheOldContent) {
     const std::string path = this->in("Player.cfg");
     this->h.plant(path, std::string(5000, 'x') + "\r\nold tail\r\n");
-    this->files().writeReplacing(path, "short\r\n");
+    WriteWholeFile(this->files(), path, "short\r\n");
     EXPECT_EQ(this->h.stored(path), "short\r\n");
-    this->files().writeReplacing(path, "");
+    WriteWholeFile(this->files(), path, "");
     EXPECT_EQ(this->h.stored(path), "");
-    this->files().writeReplacing(path, "again");
+    WriteWholeFile(this->files(), path, "again");
     EXPECT_EQ(this->files().readAll(path), "again");
     EXPECT_EQ(this->names(), std::vector<std::string>{"player.cfg"});
 }
@@ -170,7 +171,7 @@ TYPED_TEST_P(TextFilesContract, FailedWriteRaisesAndLeavesEverythingAsItWas) {
         {this->in("Locked.cfg"), err::kPermissionDenied, "locked content"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(this->raised([&] { this->files().writeReplacing(c.path, "new content"); }),
+        EXPECT_EQ(this->raised([&] { WriteWholeFile(this->files(), c.path, "new content"); }),
                   c.number)
             << c.path;
     }
@@ -182,7 +183,7 @@ TYPED_TEST_P(TextFilesContract, FailedWriteRaisesAndLeavesEverythingAsItWas) {
         }
     }
     // The folder is still a folder.
-    this->files().writeReplacing(folder + "\\Inner.cfg", "inside");
+    WriteWholeFile(this->files(), folder + "\\Inner.cfg", "inside");
     EXPECT_EQ(this->h.stored(folder + "\\Inner.cfg"), "inside");
 }
 

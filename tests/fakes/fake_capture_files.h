@@ -40,6 +40,7 @@ class FakeCaptureFiles : public CaptureFiles {
     bool takesFiles(std::string_view path) const;
     // The names of the files directly in a folder, as created, sorted.
     std::vector<std::string> filesIn(std::string_view folder) const;
+    std::size_t fileCount() const { return files_.size(); }
 
     // The time given to files as they are made or written; moves on with every write.
     std::uint64_t now = 133'500'000'000'000'000ull;

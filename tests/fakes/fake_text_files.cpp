@@ -47,51 +47,37 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
 
 }  // namespace
 
-// Windows' own checks before a file is looked at: a usable name in a folder that exists.
-// A NUL would end the name early there, so it is no name at all.
-std::string FakeTextFiles::checkedKey(std::string_view path) const {
-    if (path.empty() || path.find('\0') != std::string_view::npos)
-        raise(err::kBadFileName, path, "bad file name");
-    std::string key = keyOf(path);
-    std::string folder = folderOf(key);
-    if (!folder.empty() && !folders_.contains(folder))
-        raise(err::kPathNotFound, path, "path not found");
-    if (folders_.contains(key))
-        raise(err::kPathFileAccess, path, "is a folder");
-    return key;
+FakeTextFiles::FakeTextFiles() {
+    files_.addFolder("");  // the current folder
 }
 
+// Windows' own checks before a file is read.
 std::string FakeTextFiles::readAll(std::string_view path) {
-    std::string key = checkedKey(path);
-    auto it = files_.find(key);
-    if (it == files_.end())
+    if (path.empty() || path.find('\0') != std::string_view::npos)
+        raise(err::kBadFileName, path, "bad file name");
+    const std::string key = keyOf(path);
+    if (!files_.isFolder(folderOf(key)))
+        raise(err::kPathNotFound, path, "path not found");
+    if (files_.isFolder(key))
+        raise(err::kPathFileAccess, path, "is a folder");
+    const FakeCaptureFiles::File* file = files_.file(path);
+    if (file == nullptr)
         raise(err::kFileNotFound, path, "file not found");
-    if (locked_.contains(key))
+    if (files_.openElsewhere.contains(key))
         raise(err::kPermissionDenied, path, "held open by another program");
     if (deniedReads_.contains(key))
         raise(err::kPathFileAccess, path, "permission denied");
-    return it->second;
-}
-
-void FakeTextFiles::writeReplacing(std::string_view path, std::string_view bytes) {
-    std::string key = checkedKey(path);
-    if (locked_.contains(key))
-        raise(err::kPermissionDenied, path, "held open by another program");
-    if (deniedWrites_.contains(key))
-        raise(err::kPathFileAccess, path, "permission denied");
-    files_[key] = std::string(bytes);
+    return std::string(file->bytes.begin(), file->bytes.end());
 }
 
 void FakeTextFiles::addFile(std::string_view path, std::string bytes) {
-    std::string key = keyOf(path);
-    for (std::string folder = folderOf(key); !folder.empty(); folder = folderOf(folder))
-        folders_.insert(folder);
-    files_[key] = std::move(bytes);
+    addFolder(folderOf(keyOf(path)));
+    files_.addFile(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
 void FakeTextFiles::addFolder(std::string_view path) {
     for (std::string folder = keyOf(path); !folder.empty(); folder = folderOf(folder))
-        folders_.insert(folder);
+        files_.addFolder(folder);
 }
 
 void FakeTextFiles::denyReads(std::string_view path) {
@@ -99,34 +85,33 @@ void FakeTextFiles::denyReads(std::string_view path) {
 }
 
 void FakeTextFiles::lock(std::string_view path) {
-    locked_.insert(keyOf(path));
+    files_.openElsewhere.insert(keyOf(path));
 }
 
 void FakeTextFiles::denyWrites(std::string_view path) {
-    deniedWrites_.insert(keyOf(path));
+    if (const FakeCaptureFiles::File* file = files_.file(path))
+        files_.setAttributes(path, file->attributes | fileattr::kReadOnly);
 }
 
 void FakeTextFiles::allow(std::string_view path) {
     deniedReads_.erase(keyOf(path));
-    deniedWrites_.erase(keyOf(path));
-    locked_.erase(keyOf(path));
+    files_.openElsewhere.erase(keyOf(path));
+    if (const FakeCaptureFiles::File* file = files_.file(path))
+        files_.setAttributes(path, file->attributes & ~fileattr::kReadOnly);
 }
 
 std::vector<std::string> FakeTextFiles::filesIn(std::string_view folder) const {
-    const std::string key = keyOf(folder);
-    std::vector<std::string> names;
-    for (const auto& [path, bytes] : files_) {
-        if (folderOf(path) == key)
-            names.push_back(path.substr(key.empty() ? 0 : key.size() + 1));
-    }
+    std::vector<std::string> names = files_.filesIn(folder);
+    for (std::string& name : names) name = keyOf(name);
+    std::sort(names.begin(), names.end());
     return names;
 }
 
 std::optional<std::string> FakeTextFiles::contents(std::string_view path) const {
-    auto it = files_.find(keyOf(path));
-    if (it == files_.end())
+    const FakeCaptureFiles::File* file = files_.file(path);
+    if (file == nullptr)
         return std::nullopt;
-    return it->second;
+    return std::string(file->bytes.begin(), file->bytes.end());
 }
 
 std::string Windows1252::toUtf8(std::string_view ansi) {

@@ -9,43 +9,40 @@
 #include <string_view>
 #include <vector>
 
+#include "fake_capture_files.h"
 #include "platform/text_files.h"
 
 namespace rk {
 
-// Paths compare without regard to case, as on Windows. A path without a backslash lies in the
-// current folder, which always exists; reading and writing need the file's folder to exist.
-// Errors carry the numbers the Win32 layer gives Windows' answers: a folder or a denied file is
-// "access denied" there (75), a file another program holds open a sharing violation (70).
-class FakeTextFiles : public TextFiles {
+// Files and folders as the capture-files fake holds them (so the program's one write-then-replace
+// runs against them), read whole as Windows' answers: a folder or a denied file is "access
+// denied" there (75), a file another program holds open a sharing violation (70). Paths compare
+// without regard to case; a path without a backslash lies in the current folder, which always
+// exists.
+class FakeTextFiles : public TextFilesOver<FakeCaptureFiles> {
   public:
+    FakeTextFiles();
+
     std::string readAll(std::string_view path) override;
-    void writeReplacing(std::string_view path, std::string_view bytes) override;
 
     // Adds the file's folders too.
     void addFile(std::string_view path, std::string bytes);
     void addFolder(std::string_view path);
     void denyReads(std::string_view path);
-    // As for a read-only file.
+    // Marks the file read-only.
     void denyWrites(std::string_view path);
-    // Held open by another program without sharing: neither read nor written.
+    // Held open by another program without sharing: neither read nor replaced.
     void lock(std::string_view path);
     // Lifts the denials and the lock.
     void allow(std::string_view path);
 
     std::optional<std::string> contents(std::string_view path) const;
-    std::size_t fileCount() const { return files_.size(); }
+    std::size_t fileCount() const { return files_.fileCount(); }
     // The (lower-case) names of the files directly in a folder, sorted.
     std::vector<std::string> filesIn(std::string_view folder) const;
 
   private:
-    std::string checkedKey(std::string_view path) const;
-
-    std::map<std::string, std::string> files_;  // by lower-case path
-    std::set<std::string> folders_;
     std::set<std::string> deniedReads_;
-    std::set<std::string> deniedWrites_;
-    std::set<std::string> locked_;
 };
 
 // Windows' own table for 1252, including its five unassigned bytes, which it maps to the C1

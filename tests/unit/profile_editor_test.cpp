@@ -211,7 +211,7 @@ TEST(NicknameEditor, FailedWriteIsToldAndLeavesTheProfileAsItWas) {
     n.openGolden("player70_bob.cfg");
     n.files.denyWrites(kProfiles + "player70_bob.cfg");
 
-    EXPECT_EQ(n.ok("Ann"), saveError(kProfiles + "player70_bob.cfg: permission denied"));
+    EXPECT_EQ(n.ok("Ann"), saveError(kProfiles + "player70_bob.cfg: Path/File access error"));
     EXPECT_EQ(n.stored("player70_bob.cfg"), golden("player70_bob.cfg"));
 }
 

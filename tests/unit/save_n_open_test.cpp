@@ -85,11 +85,11 @@ TEST(SaveNOpen, FailedSaveTellsWhyAndLeavesTheFileAsItWas) {
     files.denyWrites("C:\\Profile\\Player.cfg");
 
     EXPECT_EQ(SaveText(files, "C:\\Profile\\Player.cfg", "new\r\n"),
-              "C:\\Profile\\Player.cfg: permission denied");
+              "C:\\Profile\\Player.cfg: Path/File access error");
     EXPECT_EQ(files.contents("C:\\Profile\\Player.cfg"), "old\r\n");
 
     EXPECT_EQ(SaveText(files, "D:\\Nowhere\\Player.cfg", "new\r\n"),
-              "D:\\Nowhere\\Player.cfg: path not found");
+              "D:\\Nowhere\\Player.cfg: Path not found");
     EXPECT_NE(SaveText(files, "", "new\r\n"), std::nullopt);
     EXPECT_EQ(files.fileCount(), 1u);
 }

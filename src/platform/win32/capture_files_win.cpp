@@ -96,9 +96,20 @@ FileResult Win32CaptureFiles::move(std::string_view from, std::string_view to, b
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
             return FileResult::AccessDenied;
     }
-    if (MoveFileExW(toWide(from).c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0))
+    if (MoveFileExW(toWide(from).c_str(), target.c_str(),
+                    MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)))
         return FileResult::Ok;
-    return fileResultOf(GetLastError());
+    const DWORD error = GetLastError();
+    // A file another program holds open is refused as "access denied"; told as what it is, the
+    // player knows to close the other program.
+    if (replace && error == ERROR_ACCESS_DENIED) {
+        UniqueKernelHandle probe(CreateFileW(
+            target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe && GetLastError() == ERROR_SHARING_VIOLATION)
+            return FileResult::SharingViolation;
+    }
+    return fileResultOf(error);
 }
 
 bool Win32CaptureFiles::remove(std::string_view path) {

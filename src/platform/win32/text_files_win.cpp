@@ -1,5 +1,5 @@
-// Implements: rk::win::Win32TextFiles (CreateFileW, ReadFile, WriteFile, GetTempFileNameW,
-// MoveFileExW) and rk::win::Win32AnsiCodePage (MultiByteToWideChar, WideCharToMultiByte, CP_ACP).
+// Implements: rk::win::Win32TextFiles::readAll (CreateFileW, ReadFile) and
+// rk::win::Win32AnsiCodePage (MultiByteToWideChar, WideCharToMultiByte, CP_ACP).
 #include "platform/win32/text_files_win.h"
 
 #include <windows.h>
@@ -19,8 +19,6 @@ namespace {
 // Far beyond any profile; keeps a wrongly chosen file from taking all memory.
 constexpr LONGLONG kLargestFile = 64LL * 1024 * 1024;
 constexpr DWORD kChunk = 1 << 20;
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 [[noreturn]] void raise(DWORD code, std::string_view path) {
     raiseFileError(code, path);
@@ -35,47 +33,6 @@ std::wstring checkedPath(std::string_view path) {
     if (path.empty() || path.find('\0') != std::string_view::npos)
         raise(ERROR_INVALID_NAME, path);
     return toWide(path);
-}
-
-std::wstring fullPathOf(const std::wstring& path, std::string_view original) {
-    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        raiseLastError(original);
-    std::wstring full(needed, L'\0');
-    DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed)
-        raiseLastError(original);
-    full.resize(length);
-    return full;
-}
-
-// The new file beside the target, deleted again unless it took the target's place.
-class PendingFile {
-  public:
-    explicit PendingFile(std::wstring path) : path_(std::move(path)) {}
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-    ~PendingFile() {
-        if (!path_.empty())
-            DeleteFileW(path_.c_str());
-    }
-    const std::wstring& path() const { return path_; }
-    void placed() { path_.clear(); }
-
-  private:
-    std::wstring path_;
-};
-
-void writeAll(HANDLE file, std::string_view bytes, std::string_view path) {
-    while (!bytes.empty()) {
-        DWORD chunk = bytes.size() < kChunk ? static_cast<DWORD>(bytes.size()) : kChunk;
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr))
-            raiseLastError(path);
-        if (written == 0)
-            raise(ERROR_WRITE_FAULT, path);
-        bytes.remove_prefix(written);
-    }
 }
 
 }  // namespace
@@ -106,51 +63,6 @@ std::string Win32TextFiles::readAll(std::string_view path) {
         if (bytes.size() > static_cast<std::size_t>(kLargestFile))
             raise(ERROR_FILE_TOO_LARGE, path);
     }
-}
-
-void Win32TextFiles::writeReplacing(std::string_view path, std::string_view bytes) {
-    const std::wstring target = fullPathOf(checkedPath(path), path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
-        raiseLastError(path);
-    // Replacing would go round the read-only mark that opening for writing honours.
-    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        raise(ERROR_ACCESS_DENIED, path);
-    // A file another program holds open is told as such (a sharing violation), not as the
-    // refused rename it would otherwise end in.
-    if (exists) {
-        UniqueKernelHandle probe(CreateFileW(
-            target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!probe)
-            raiseLastError(path);
-    }
-
-    // In the target's folder, so that taking its place is a rename on the same volume.
-    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
-    wchar_t pendingName[MAX_PATH];
-    if (!GetTempFileNameW(folder.c_str(), L"rk", 0, pendingName))
-        raiseLastError(path);
-    PendingFile pending(pendingName);
-    {
-        UniqueKernelHandle file(CreateFileW(pending.path().c_str(), GENERIC_WRITE, 0, nullptr,
-                                            TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file)
-            raiseLastError(path);
-        writeAll(file.get(), bytes, path);
-        if (!FlushFileBuffers(file.get()))
-            raiseLastError(path);
-    }
-    // The old file's marks go with its content. A rename rather than ReplaceFileW: Wine's
-    // ReplaceFileW leaves a stray file in the folder whenever it fails.
-    if (exists && (attributes & kKeptAttributes))
-        SetFileAttributesW(pending.path().c_str(), attributes & kKeptAttributes);
-    const DWORD flags = MOVEFILE_WRITE_THROUGH | (exists ? MOVEFILE_REPLACE_EXISTING : 0);
-    const BOOL placed = MoveFileExW(pending.path().c_str(), target.c_str(), flags);
-    if (!placed)
-        raiseLastError(path);
-    pending.placed();
 }
 
 std::string Win32AnsiCodePage::toUtf8(std::string_view ansi) {

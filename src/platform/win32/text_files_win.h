@@ -2,13 +2,14 @@
 #pragma once
 
 #include "platform/text_files.h"
+#include "platform/win32/capture_files_win.h"
 
 namespace rk::win {
 
-class Win32TextFiles final : public TextFiles {
+// Reads itself; the calls writes are made of are the capture files' own.
+class Win32TextFiles final : public TextFilesOver<Win32CaptureFiles> {
   public:
     std::string readAll(std::string_view path) override;
-    void writeReplacing(std::string_view path, std::string_view bytes) override;
 };
 
 class Win32AnsiCodePage final : public AnsiCodePage {
