@@ -234,6 +234,19 @@ TYPED_TEST_P(CaptureFilesContract, RemoveDeletesAFileOnce) {
     EXPECT_EQ(this->names(), std::vector<std::string>{"screenshot2.jpg"});
 }
 
+// Names Windows refuses, or would give to another file or a device, are never written.
+TYPED_TEST_P(CaptureFilesContract, NamesWindowsRefusesAreRefused) {
+    for (const char* name :
+         {"a*.jpg", "a?.jpg", "a<b.jpg", "a>b.jpg", "a\"b.jpg", "a|b.jpg", "a:b.jpg", "a\x01.jpg",
+          "ScreenShot1.jpg.", "ScreenShot1.jpg ", "CON", "nul.jpg", "COM1.bmp", "LPT9"}) {
+        const std::string path = this->in(name);
+        EXPECT_EQ(this->write(path, "bmp"), FileResult::BadName) << name;
+        EXPECT_FALSE(this->files().find(path).has_value()) << name;
+    }
+    EXPECT_EQ(this->write(this->in(std::string(300, 'a') + ".jpg"), "bmp"), FileResult::BadName);
+    EXPECT_TRUE(this->names().empty());
+}
+
 TYPED_TEST_P(CaptureFilesContract, ANulInANameActsOnNoShorterName) {
     // The system would stop reading the name at the NUL and act on the file before it.
     const std::string shorter = this->in("ScreenShot1.jpg");
@@ -263,6 +276,7 @@ REGISTER_TYPED_TEST_SUITE_P(CaptureFilesContract, FindLooksUpExactlyOneName,
                             WriteNewIntoAMissingFolderLeavesNothing,
                             FileGivenUpPartWayLeavesNothing, MoveWithoutReplaceLeavesTargetAlone,
                             MoveWithReplaceReplacesTheTarget, MovingWhatIsNotThereIsNotFound,
+                            NamesWindowsRefusesAreRefused,
                             ReadOnlyFilesAndFoldersAreNeitherReplacedNorRemoved,
                             RemoveDeletesAFileOnce, ANulInANameActsOnNoShorterName);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/file_names.h"
+
 namespace rk {
 
 std::string FakeCaptureFiles::key(std::string_view path) {
@@ -19,9 +21,9 @@ std::string FakeCaptureFiles::parentKey(std::string_view path) {
     return slash == std::string::npos ? std::string() : k.substr(0, slash);
 }
 
-// A NUL would end the name early on Windows: no file has such a name.
+// Windows refuses these names, or would act on another file or a device.
 bool FakeCaptureFiles::usableName(std::string_view path) {
-    return !path.empty() && path.find('\0') == std::string_view::npos;
+    return WindowsTakesPath(path);
 }
 
 bool FakeCaptureFiles::folderExists(const std::string& folderKey) const {
@@ -30,8 +32,7 @@ bool FakeCaptureFiles::folderExists(const std::string& folderKey) const {
 }
 
 std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
-    // Wildcards (Windows' DOS ones too) are in no file's name.
-    if (!usableName(path) || path.find_first_of("*?<>\"") != std::string_view::npos)
+    if (!usableName(path))
         return std::nullopt;
     const std::string k = key(path);
     if (auto f = files_.find(k); f != files_.end())

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/error.h"
+#include "platform/file_names.h"
 #include "text/utf8.h"
 
 namespace rk {
@@ -53,7 +54,7 @@ FakeTextFiles::FakeTextFiles() {
 
 // Windows' own checks before a file is read.
 std::string FakeTextFiles::readAll(std::string_view path) {
-    if (path.empty() || path.find('\0') != std::string_view::npos)
+    if (!WindowsTakesPath(path))
         raise(err::kBadFileName, path, "bad file name");
     const std::string key = keyOf(path);
     if (!files_.isFolder(folderOf(key)))

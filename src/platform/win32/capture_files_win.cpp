@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/file_names.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/system_error_win.h"
 #include "platform/win32/text_win.h"
@@ -15,9 +16,10 @@ namespace rk::win {
 
 namespace {
 
-// A NUL would make Windows act on a shorter name than the one asked about.
+// What Windows would not take as a file's own name (a NUL would even make it act on a
+// shorter one, a device name on a device) is refused before Windows sees it.
 bool usableName(std::string_view path) {
-    return !path.empty() && path.find('\0') == std::string_view::npos;
+    return WindowsTakesPath(path);
 }
 
 std::uint64_t ticksOf(const FILETIME& t) {
@@ -32,7 +34,7 @@ FILETIME fileTimeOf(std::uint64_t ticks) {
 std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
     // An exact look-up: the file system reads these as wildcards (< > " are the DOS forms of
     // * ? and .), and no file name can hold them.
-    if (!usableName(path) || path.find_first_of("*?<>\"") != std::string_view::npos)
+    if (!usableName(path))
         return std::nullopt;
     // One look at the entry: FindFirstFileW would list the folder, once per number tried in a
     // folder of hundreds of screenshots.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/file_names.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/system_error_win.h"
 #include "platform/win32/text_win.h"
@@ -28,9 +29,10 @@ constexpr DWORD kChunk = 1 << 20;
     raise(GetLastError(), path);
 }
 
-// A NUL inside the name would make Windows open a shorter name than the one asked for.
+// A NUL inside the name would make Windows open a shorter name than the one asked for, a
+// device name a device.
 std::wstring checkedPath(std::string_view path) {
-    if (path.empty() || path.find('\0') != std::string_view::npos)
+    if (!WindowsTakesPath(path))
         raise(ERROR_INVALID_NAME, path);
     return toWide(path);
 }
