@@ -49,10 +49,14 @@ int wmain(int argc, wchar_t** argv) {
     HWND owner =
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     const DWORD down = GetTickCount();
-    if (press && !printScreenKey(false))
+    if (press && !printScreenKey(false)) {
+        std::fwprintf(stderr, L"put_bitmap: SendInput refused Print Screen\n");
         return 5;
+    }
     bool put = false;
-    for (int attempt = 0; attempt < 50 && !put; ++attempt) {
+    // Wine's clipboard manager may hold the clipboard for a while as it hands an earlier
+    // picture on to X: up to 5 s.
+    for (int attempt = 0; attempt < 250 && !put; ++attempt) {
         if (OpenClipboard(owner)) {
             put = EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap);
             CloseClipboard();
@@ -71,5 +75,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!printScreenKey(true))
             return 5;
     }
+    if (!put)
+        std::fwprintf(stderr, L"put_bitmap: the clipboard could not be opened and set\n");
     return put ? 0 : 4;
 }

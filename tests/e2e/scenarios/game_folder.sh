@@ -28,7 +28,7 @@ gf_press_print_screen() {
     # Built with everything else: missing, the build failed, which no machine excuses.
     [[ -f "$TOOLS/capture/put_bitmap.exe" ]] || fail "$TOOLS/capture/put_bitmap.exe is not built"
     wine "$TOOLS/capture/put_bitmap.exe" 7 320 200 --press >>"$SCEN_DIR/scenario.log" 2>&1 ||
-        fail "put_bitmap.exe could not press Print Screen"
+        fail "put_bitmap.exe could not press Print Screen: $(tail -n 1 "$SCEN_DIR/scenario.log")"
 }
 
 # gf_wait_file <path> <timeout-s>
