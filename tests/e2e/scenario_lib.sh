@@ -200,6 +200,16 @@ reset_state() {
     return 0
 }
 
+# wait_file <path> <timeout-s>: the file exists. Files the program stores are moved into place
+# whole, so one that exists is finished.
+wait_file() {
+    local deadline=$(($(now_ms) + $2 * 1000))
+    until [[ -f "$1" ]]; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
 # wait_file_line <file> <line> <timeout-s>: the file holds that whole line.
 wait_file_line() {
     local file="$1" line="$2" deadline

@@ -31,15 +31,6 @@ gf_press_print_screen() {
         fail "put_bitmap.exe could not press Print Screen: $(tail -n 1 "$SCEN_DIR/scenario.log")"
 }
 
-# gf_wait_file <path> <timeout-s>
-gf_wait_file() {
-    local deadline=$(($(now_ms) + $2 * 1000))
-    until [[ -f "$1" ]]; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
 # gf_start <folder> <exe-name>: raidkit.exe copied there under that name, started, window up.
 gf_start() {
     mkdir -p "$1"
@@ -82,7 +73,7 @@ game_below_program_files_x86_holds_shots_and_profiles() {
     gf_profile "$GF_X86_GAME/Profile" "Xeno"
     gf_start "$SCEN_DIR/elsewhere" raidkit.exe
     gf_press_print_screen
-    gf_wait_file "$GF_X86_GAME/ScreenShot1.jpg" 10 ||
+    wait_file "$GF_X86_GAME/ScreenShot1.jpg" 10 ||
         fail "no ScreenShot1.jpg in the game's folder below Program Files (x86) 10 s after Print Screen"
     local shown
     shown="$(gf_nickname_from_dialog)"
@@ -106,7 +97,7 @@ installed_as_intro_player_keeps_shots_beside_it() {
     gf_profile "$game/Profile" "Zed"
     gf_start "$game" intro.exe
     gf_press_print_screen
-    gf_wait_file "$game/ScreenShot1.jpg" 10 ||
+    wait_file "$game/ScreenShot1.jpg" 10 ||
         fail "no ScreenShot1.jpg beside intro.exe 10 s after Print Screen ($(ls "$game" | tr '\n' ' '))"
 }
 
@@ -141,7 +132,7 @@ game_folder_that_refuses_files_sends_shots_to_pictures() {
     start_win "raidkit" 'R:\Ironveil\intro.exe'
     wait_raidkit_window visible 20000 || fail "intro.exe's window did not appear within 20 s"
     gf_press_print_screen
-    gf_wait_file "$pictures/Ironveil/ScreenShot1.jpg" 10 ||
+    wait_file "$pictures/Ironveil/ScreenShot1.jpg" 10 ||
         fail "no ScreenShot1.jpg in Pictures\\Ironveil 10 s after Print Screen"
     end_scenario_processes
 }

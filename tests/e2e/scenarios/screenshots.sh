@@ -24,15 +24,6 @@ print_screen_with() {
         fail "put_bitmap.exe could not put picture $1 on the clipboard and press Print Screen"
 }
 
-# wait_shot <file> <timeout-s>: files are moved into place whole, so existing is finished.
-wait_shot() {
-    local deadline=$(($(now_ms) + $2 * 1000))
-    until [[ -f "$1" ]]; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
 # same_picture <file> <seed> <width> <height> <max-mean-difference>
 same_picture() {
     local out
@@ -73,10 +64,10 @@ screenshot_numbered_jpgs_from_the_clipboard() {
     printf x >"$shots/ScreenShot4.jpg"
     shots_start "$shots"
     print_screen_with 1 640 480
-    wait_shot "$shots/ScreenShot3.jpg" 10 || fail "no ScreenShot3.jpg 10 s after Print Screen"
+    wait_file "$shots/ScreenShot3.jpg" 10 || fail "no ScreenShot3.jpg 10 s after Print Screen"
     same_picture "$shots/ScreenShot3.jpg" 1 640 480 1.5
     print_screen_with 2 320 200
-    wait_shot "$shots/ScreenShot5.jpg" 10 || fail "no ScreenShot5.jpg after the second Print Screen"
+    wait_file "$shots/ScreenShot5.jpg" 10 || fail "no ScreenShot5.jpg after the second Print Screen"
     same_picture "$shots/ScreenShot5.jpg" 2 320 200 1.5
     local want="ScreenShot1.jpg ScreenShot2.jpg ScreenShot3.jpg ScreenShot4.jpg ScreenShot5.jpg "
     holds_for 1 folder_holds "$shots" "$want" ||
@@ -89,7 +80,7 @@ screenshot_bmp_exactly_when_the_format_is_Bmp() {
     mkdir -p "$shots"
     shots_start "$shots" Bmp
     print_screen_with 3 333 211
-    wait_shot "$shots/ScreenShot1.bmp" 10 || fail "no ScreenShot1.bmp 10 s after Print Screen"
+    wait_file "$shots/ScreenShot1.bmp" 10 || fail "no ScreenShot1.bmp 10 s after Print Screen"
     same_picture "$shots/ScreenShot1.bmp" 3 333 211 0
 }
 
@@ -100,7 +91,7 @@ screenshot_of_the_screen_when_no_picture_comes() {
     mkdir -p "$shots"
     shots_start "$shots"
     drv_quiet press printscreen || fail "rkdriver could not send Print Screen"
-    wait_shot "$shots/ScreenShot1.jpg" 10 || fail "no ScreenShot1.jpg 10 s after Print Screen"
+    wait_file "$shots/ScreenShot1.jpg" 10 || fail "no ScreenShot1.jpg 10 s after Print Screen"
     # Nothing on the screen moves meanwhile. A JPEG of it differs by about 1.1; a black picture
     # by over 100, one shifted by 8 pixels by 13, one with a white 200x200 square by 3.9.
     same_as_screen "$shots/ScreenShot1.jpg" 2.5
@@ -149,7 +140,7 @@ screenshot_shows_the_moment_of_the_press() {
     for n in 1 2 3; do
         down="$(drv press-timed PrintScreen | tr -d '\r' | sed -n 's/^down //p')"
         [[ -n "$down" ]] || fail "rkdriver could not press Print Screen"
-        wait_shot "$shots/ScreenShot$n.bmp" 10 || fail "no ScreenShot$n.bmp 10 s after Print Screen"
+        wait_file "$shots/ScreenShot$n.bmp" 10 || fail "no ScreenShot$n.bmp 10 s after Print Screen"
         shown="$(pixel_hex "$shots/ScreenShot$n.bmp" "$x" "$y")"
         [[ -n "$shown" ]] || fail "could not read the clock's pixel of ScreenShot$n.bmp"
         delay=$(((0x$shown - down) & 0xFFFFFF))
