@@ -200,6 +200,28 @@ reset_state() {
     return 0
 }
 
+# wait_started <timeout-s>: the first copy of a scenario has run its start-up to the end, whose
+# last step stores the sign-in text's default. Its window exists from the start of start-up on:
+# a second copy started before the end may search for running copies while the first one's
+# title is still changed for its own search.
+wait_started() {
+    local deadline=$(($(now_ms) + $1 * 1000))
+    until reg_value "MSN Title" >/dev/null; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# activate_game: the game's window in front; tried again while a window just shown takes the
+# front back.
+activate_game() {
+    local try
+    for try in 1 2 3; do
+        drv_quiet activate "$GAME_TITLE" && drv_quiet wait-foreground "$GAME_TITLE" 2000 && return 0
+    done
+    return 1
+}
+
 # wait_file <path> <timeout-s>: the file exists. Files the program stores are moved into place
 # whole, so one that exists is finished.
 wait_file() {

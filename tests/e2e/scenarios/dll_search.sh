@@ -27,8 +27,8 @@ planted_libraries_beside_raidkit_are_not_loaded() {
     # A normal start: the main window draws its themed controls through uxtheme.
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dinput8,uxtheme=n,b" start_raidkit "$SCEN_DIR/app"
     wait_raidkit_window visible 20000 || fail "raidkit's window did not appear within 20 s"
-    drv_quiet activate "$GAME_TITLE" || fail "could not bring the game to the front"
-    drv_quiet wait-foreground "$GAME_TITLE" 5000 || fail "the game is not in front"
+    wait_started 20 || fail "raidkit's start-up did not end within 20 s"
+    activate_game || fail "the game is not in front (in front: $(drv foreground | head -n1))"
     drv_quiet press F9 || fail "rkdriver could not send F9"
     wait_file_content "$SCEN_DIR/chat-Ironveil.txt" $'keys still typed\n' 20 ||
         fail "F9 typed \"$(cat "$SCEN_DIR/chat-Ironveil.txt" 2>/dev/null)\" with the libraries planted"

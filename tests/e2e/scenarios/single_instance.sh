@@ -8,6 +8,7 @@ second_start_shows_the_running_tray_copy() {
     start_raidkit "$SCEN_DIR/app" /Mini
     local first="$STARTED_PID"
     wait_raidkit_window hidden 20000 || fail "the tray-mode copy's hidden window did not appear within 20 s"
+    wait_started 20 || fail "the tray-mode copy's start-up did not end within 20 s"
     start_raidkit "$SCEN_DIR/app"
     wait_exit "$STARTED_PID" 10 || fail "the second copy still runs 10 s after its start"
     expect_clean_exit "the second copy"
@@ -22,6 +23,7 @@ second_start_leaves_the_shown_copy_shown() {
     start_raidkit "$SCEN_DIR/app"
     local first="$STARTED_PID"
     wait_raidkit_window visible 20000 || fail "the first copy's window did not appear within 20 s"
+    wait_started 20 || fail "the first copy's start-up did not end within 20 s"
     start_raidkit "$SCEN_DIR/app"
     wait_exit "$STARTED_PID" 10 || fail "the second copy still runs 10 s after its start"
     expect_clean_exit "the second copy"
@@ -40,6 +42,7 @@ tray_start_beside_a_normal_copy_ends() {
     start_raidkit "$SCEN_DIR/app"
     local first="$STARTED_PID"
     wait_raidkit_window visible 20000 || fail "the normal copy's window did not appear within 20 s"
+    wait_started 20 || fail "the normal copy's start-up did not end within 20 s"
     start_raidkit "$SCEN_DIR/app" /Mini
     wait_exit "$STARTED_PID" 10 || fail "the /Mini copy still runs 10 s after its start"
     expect_clean_exit "the /Mini copy"
