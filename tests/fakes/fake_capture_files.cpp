@@ -21,18 +21,13 @@ std::string FakeCaptureFiles::parentKey(std::string_view path) {
     return slash == std::string::npos ? std::string() : k.substr(0, slash);
 }
 
-// Windows refuses these names, or would act on another file or a device.
-bool FakeCaptureFiles::usableName(std::string_view path) {
-    return WindowsTakesPath(path);
-}
-
 bool FakeCaptureFiles::folderExists(const std::string& folderKey) const {
     const bool driveRoot = folderKey.size() == 2 && folderKey[1] == ':';
     return driveRoot || folders_.contains(folderKey);
 }
 
 std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return std::nullopt;
     const std::string k = key(path);
     if (auto f = files_.find(k); f != files_.end())
@@ -43,7 +38,7 @@ std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
 }
 
 FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece& next) {
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return FileResult::BadName;
     const std::string parent = parentKey(path);
     if (!folderExists(parent))
@@ -72,7 +67,7 @@ FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece
 }
 
 FileResult FakeCaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
-    if (!usableName(from) || !usableName(to))
+    if (!WindowsTakesPath(from) || !WindowsTakesPath(to))
         return FileResult::BadName;
     const std::string source = key(from), target = key(to);
     auto f = files_.find(source);
@@ -100,7 +95,7 @@ FileResult FakeCaptureFiles::move(std::string_view from, std::string_view to, bo
 }
 
 bool FakeCaptureFiles::remove(std::string_view path) {
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return false;
     const std::string k = key(path);
     auto f = files_.find(k);
@@ -114,7 +109,7 @@ bool FakeCaptureFiles::remove(std::string_view path) {
 }
 
 bool FakeCaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return false;
     auto f = files_.find(key(path));
     if (f == files_.end())
@@ -124,7 +119,7 @@ bool FakeCaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
 }
 
 bool FakeCaptureFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return false;
     auto f = files_.find(key(path));
     if (f == files_.end())

@@ -54,7 +54,6 @@ class FakeCaptureFiles : public CaptureFiles {
         bool writable = true;
         std::uint32_t attributes = 0;
     };
-    static bool usableName(std::string_view path);
     static std::string key(std::string_view path);
     static std::string parentKey(std::string_view path);
     bool folderExists(const std::string& folderKey) const;

@@ -16,12 +16,6 @@ namespace rk::win {
 
 namespace {
 
-// What Windows would not take as a file's own name (a NUL would even make it act on a
-// shorter one, a device name on a device) is refused before Windows sees it.
-bool usableName(std::string_view path) {
-    return WindowsTakesPath(path);
-}
-
 std::uint64_t ticksOf(const FILETIME& t) {
     return std::uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime;
 }
@@ -34,7 +28,7 @@ FILETIME fileTimeOf(std::uint64_t ticks) {
 std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
     // An exact look-up: the file system reads these as wildcards (< > " are the DOS forms of
     // * ? and .), and no file name can hold them.
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return std::nullopt;
     // One look at the entry: FindFirstFileW would list the folder, once per number tried in a
     // folder of hundreds of screenshots.
@@ -47,7 +41,7 @@ std::optional<FileEntry> Win32CaptureFiles::find(std::string_view path) {
 }
 
 FileResult Win32CaptureFiles::writeNewFrom(std::string_view path, const NextPiece& next) {
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return FileResult::BadName;
     const std::wstring name = toWide(path);
     UniqueKernelHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -89,7 +83,7 @@ FileResult Win32CaptureFiles::writeNewFrom(std::string_view path, const NextPiec
 }
 
 FileResult Win32CaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
-    if (!usableName(from) || !usableName(to))
+    if (!WindowsTakesPath(from) || !WindowsTakesPath(to))
         return FileResult::BadName;
     const std::wstring target = toWide(to);
     // Windows refuses to replace a read-only file; Wine's rename does not look at the mark.
@@ -115,11 +109,11 @@ FileResult Win32CaptureFiles::move(std::string_view from, std::string_view to, b
 }
 
 bool Win32CaptureFiles::remove(std::string_view path) {
-    return usableName(path) && DeleteFileW(toWide(path).c_str()) != FALSE;
+    return WindowsTakesPath(path) && DeleteFileW(toWide(path).c_str()) != FALSE;
 }
 
 bool Win32CaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
-    if (!usableName(path))
+    if (!WindowsTakesPath(path))
         return false;
     UniqueKernelHandle file(CreateFileW(toWide(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -133,7 +127,7 @@ bool Win32CaptureFiles::setTimes(std::string_view path, const FileTimes& times) 
 }
 
 bool Win32CaptureFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
-    return usableName(path) && SetFileAttributesW(toWide(path).c_str(), attributes) != FALSE;
+    return WindowsTakesPath(path) && SetFileAttributesW(toWide(path).c_str(), attributes) != FALSE;
 }
 
 }  // namespace rk::win

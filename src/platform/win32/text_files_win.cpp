@@ -21,19 +21,15 @@ namespace {
 constexpr LONGLONG kLargestFile = 64LL * 1024 * 1024;
 constexpr DWORD kChunk = 1 << 20;
 
-[[noreturn]] void raise(DWORD code, std::string_view path) {
-    raiseFileError(code, path);
-}
-
 [[noreturn]] void raiseLastError(std::string_view path) {
-    raise(GetLastError(), path);
+    raiseFileError(GetLastError(), path);
 }
 
 // A NUL inside the name would make Windows open a shorter name than the one asked for, a
 // device name a device.
 std::wstring checkedPath(std::string_view path) {
     if (!WindowsTakesPath(path))
-        raise(ERROR_INVALID_NAME, path);
+        raiseFileError(ERROR_INVALID_NAME, path);
     return toWide(path);
 }
 
@@ -50,7 +46,7 @@ std::string Win32TextFiles::readAll(std::string_view path) {
     if (!GetFileSizeEx(file.get(), &size))
         raiseLastError(path);
     if (size.QuadPart > kLargestFile)
-        raise(ERROR_FILE_TOO_LARGE, path);
+        raiseFileError(ERROR_FILE_TOO_LARGE, path);
 
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(size.QuadPart));
@@ -63,7 +59,7 @@ std::string Win32TextFiles::readAll(std::string_view path) {
             return bytes;
         bytes.append(chunk, 0, got);
         if (bytes.size() > static_cast<std::size_t>(kLargestFile))
-            raise(ERROR_FILE_TOO_LARGE, path);
+            raiseFileError(ERROR_FILE_TOO_LARGE, path);
     }
 }
 
