@@ -48,21 +48,26 @@ int wmain(int argc, wchar_t** argv) {
     // Clipboard data needs an owner window; a message-only one will do.
     HWND owner =
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    // Wine's clipboard manager may hold the clipboard for a while as it hands an earlier
+    // picture on to X: wait for it (up to 5 s) before the key goes down, so that the picture
+    // lands as soon after the key as Windows puts it, well within a reader's 100 ms wait.
+    bool open = false;
+    for (int attempt = 0; attempt < 250 && !open; ++attempt) {
+        open = OpenClipboard(owner);
+        if (!open)
+            Sleep(20);
+    }
     const DWORD down = GetTickCount();
     if (press && !printScreenKey(false)) {
         std::fwprintf(stderr, L"put_bitmap: SendInput refused Print Screen\n");
+        if (open)
+            CloseClipboard();
         return 5;
     }
     bool put = false;
-    // Wine's clipboard manager may hold the clipboard for a while as it hands an earlier
-    // picture on to X: up to 5 s.
-    for (int attempt = 0; attempt < 250 && !put; ++attempt) {
-        if (OpenClipboard(owner)) {
-            put = EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap);
-            CloseClipboard();
-        } else {
-            Sleep(20);
-        }
+    if (open) {
+        put = EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap);
+        CloseClipboard();
     }
     if (!put)
         DeleteObject(bitmap);
