@@ -136,10 +136,6 @@ if step "windows: configure" cmake --preset windows; then
         # Screenshots through the real clipboard, GDI and files, a hidden file replaced among them.
         step "screenshot files under Wine" tests/e2e/capture/run_capture_check.sh \
             build/windows/tests/e2e/capture || true
-        # These switch the dpi and restart Wine: in the same prefix, in a session and on a
-        # display of their own.
-        wine_session_stop
-        step "windows and tray end to end" env -u DISPLAY tests/e2e/window/scenarios.sh || true
     else
         cat "$LOG_DIR/wine-session.log"
         not_run "wine: start session" "see $LOG_DIR/wine-session.log"

@@ -113,6 +113,7 @@ run_one() {
             trap 'fail "unexpected failure (status $?) of: $BASH_COMMAND"' ERR
             reset_state
             "$name"
+            checks_done
         )
         status=$?
         set -e

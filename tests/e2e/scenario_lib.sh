@@ -43,6 +43,31 @@ fail() {
     exit 1
 }
 
+# check <label> <command...>: one of a scenario's many checks. A failed one is noted and the
+# scenario goes on, so that one run shows every check that fails; the runner then fails the
+# scenario (see checks_done).
+check() {
+    local label="$1"
+    shift
+    note "check: $label: $*"
+    if "$@" >>"$SCEN_DIR/scenario.log" 2>&1; then
+        note "PASS $label"
+        printf '%s\n' "$label" >>"$SCEN_DIR/checks-passed"
+    else
+        note "FAIL $label"
+        printf '%s\n' "$label" >>"$SCEN_DIR/checks-failed"
+    fi
+}
+
+# Called by the runner after each scenario: any failed check fails it.
+checks_done() {
+    [[ -s "$SCEN_DIR/checks-failed" ]] || return 0
+    local count first
+    count="$(wc -l <"$SCEN_DIR/checks-failed")"
+    first="$(head -n 1 "$SCEN_DIR/checks-failed")"
+    fail "$count of $(($(cat "$SCEN_DIR/checks-"* | wc -l))) checks failed, the first: $first"
+}
+
 # skip_here <why this machine cannot run the scenario>: the only way to skip. The reason names
 # what the machine lacks (a mount refused, ...); the runner counts a skip without one as a
 # failure, so that a scenario cannot quietly stop checking.
@@ -73,11 +98,14 @@ make_app_dir() {
     fi
 }
 
-# start_raidkit <app-dir> [arguments...]
+# start_raidkit <app-dir> [arguments...]: run from its own folder, which is then also its
+# current folder, as Explorer starts a program.
 start_raidkit() {
     local dir="$1"
     shift
+    pushd "$dir" >/dev/null
     start_win "raidkit-${#BG_PIDS[@]}" "$dir/raidkit.exe" "$@"
+    popd >/dev/null
 }
 
 # start_game [title] [program]: the stand-in game, recording its chat into chat-<title>.txt.

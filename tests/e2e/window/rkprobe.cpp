@@ -1,7 +1,7 @@
 // rkprobe: reads the live windows of a running raidkit.exe back and compares them with the
-// design table, and drives them as a player would, for scenarios.sh. Run without arguments
-// for the commands. Exit status 0 on success, 1 on a mismatch or a condition not met in time,
-// 2 on a usage error.
+// design table, and drives them as a player would, for the window scenarios. Run without
+// arguments for the commands. Exit status 0 on success, 1 on a mismatch or a condition not met
+// in time, 2 on a usage error.
 #include <windows.h>
 // shellapi.h needs the types windows.h defines.
 #include <shellapi.h>

@@ -1,12 +1,12 @@
 # shellcheck shell=bash
-# The nickname editor end to end, sourced by scenarios.sh (whose helpers it uses): the real
-# raidkit.exe, "&Open Player Profile" through the real open dialog, a profile's path typed into
-# it, the new name typed into Text2, "&OK", and the file compared byte for byte with its golden
-# file. A cancelled dialog, "&OK" with nothing opened and files that are no profile change no
-# file; the program's error boxes are read and answered.
+# The nickname editor end to end: the real raidkit.exe, "&Open Player Profile" through the real
+# open dialog, a profile's path typed into it, the new name typed into Text2, "&OK", and the
+# file compared byte for byte with its golden file. A cancelled dialog, "&OK" with nothing
+# opened and files that are no profile change no file; the program's error boxes are read and
+# answered. Uses the probe helpers of windows.sh.
 
 readonly PROFILE_DIALOG="Look for your profile"
-readonly PROFILE_GOLDEN="$ROOT/tests/unit/data/profile"
+readonly PROFILE_GOLDEN="$RAIDKIT_ROOT/tests/unit/data/profile"
 # raidkit.exe runs from a copy on C:, so that the game's profile folder below its drive, where
 # the dialog opens, lies inside the prefix.
 readonly PROFILE_WIN_DIR='C:\Program Files\Halvane\Ironveil\Ironveil\Profile'
@@ -15,11 +15,13 @@ readonly PROFILE_DIR="$WINEPREFIX/drive_c/Program Files/Halvane/Ironveil/Ironvei
 readonly PROFILE_REL_DIR="Program Files/Halvane/Ironveil/Ironveil/Profile"
 
 profile_setup() {
-    rm -rf "$PROFILE_PROGRAM_DIR" "$WINEPREFIX/drive_c/Program Files/Halvane"
+    profile_teardown
     mkdir -p "$PROFILE_PROGRAM_DIR" "$PROFILE_DIR"
     cp "$RAIDKIT_EXE" "$PROFILE_PROGRAM_DIR/"
     preset_profiles
 }
+# The game's folder below Program Files would be found by every later start of the program.
+profile_teardown() { rm -rf "$PROFILE_PROGRAM_DIR" "$WINEPREFIX/drive_c/Program Files/Halvane"; }
 # Profiles named as the dialog's preset, in the program's (and current) folder and in the
 # dialog's folder: loading one of them after a cancel, or writing one, must show. Their CR line
 # ends come back as CR LF from any write, whatever name it stores.
@@ -71,37 +73,35 @@ refused_files_kept() {
     [[ ! -e "$PROFILE_DIR/Missing.cfg" ]]
 }
 
-profile_scenarios() {
-    local started=$SECONDS files="$RUN_DIR/profile-files.txt"
+scenario nickname_editor_through_the_real_open_dialog yes
+nickname_editor_through_the_real_open_dialog() {
+    local files="$SCEN_DIR/profile-files.txt"
     local row file shown typed expected message label
+    trap 'end_scenario_processes; profile_teardown' EXIT
     profile_setup
-    fresh_settings
-    start_raidkit "$PROFILE_PROGRAM_DIR/raidkit.exe" || {
-        fail "raidkit.exe starts from C:\\Raidkit"
-        return
-    }
+    window_start "$PROFILE_PROGRAM_DIR" || fail "raidkit.exe did not start from C:\\Raidkit"
     profile_files >"$files"
 
     # --- Nothing opened yet ----------------------------------------------------------------------
-    expect "&OK before any profile returns without a box" press_ok
-    expect "&OK before any profile changes no file" unchanged_since "$files"
+    check "&OK before any profile returns without a box" press_ok
+    check "&OK before any profile changes no file" unchanged_since "$files"
 
-    expect "&Open Player Profile opens the dialog \"$PROFILE_DIALOG\"" \
+    check "&Open Player Profile opens the dialog \"$PROFILE_DIALOG\"" \
         equals "modal: $PROFILE_DIALOG" probe press main Open_profile
-    expect "the open dialog proposes Player.cfg" \
+    check "the open dialog proposes Player.cfg" \
         equals Player.cfg probe dialog-name "$PROFILE_DIALOG"
-    expect "the open dialog shows the game's profile folder on the program's drive" \
+    check "the open dialog shows the game's profile folder on the program's drive" \
         equals "$PROFILE_WIN_DIR" probe dialog-folder "$PROFILE_DIALOG"
-    expect "the open dialog lists \"All profiles\"" \
+    check "the open dialog lists \"All profiles\"" \
         equals "All profiles" probe dialog-filter "$PROFILE_DIALOG"
-    expect "open dialog screenshot" import -display "$DISPLAY" -window root \
+    check "open dialog screenshot" import -display "$DISPLAY" -window root \
         "$ARTIFACTS/profile-open-dialog.png"
     try probe_ok dialog-cancel "$PROFILE_DIALOG"
-    expect "the open dialog closes on Cancel" probe_ok wait "no-dialog=$PROFILE_DIALOG" 10000
+    check "the open dialog closes on Cancel" probe_ok wait "no-dialog=$PROFILE_DIALOG" 10000
     # "&OK" runs after the cancelled click's handler: what that loaded would show from here on.
-    expect "&OK after a cancel with nothing opened returns without a box" press_ok
-    expect "a cancel with nothing opened leaves Text2's text" text2_is Nickname
-    expect "a cancel and &OK with nothing opened change no file" unchanged_since "$files"
+    check "&OK after a cancel with nothing opened returns without a box" press_ok
+    check "a cancel with nothing opened leaves Text2's text" text2_is Nickname
+    check "a cancel and &OK with nothing opened change no file" unchanged_since "$files"
 
     # --- Write-back: only the name line changes, every line ends in CR LF --------------------------
     local rows=(
@@ -115,13 +115,13 @@ profile_scenarios() {
         label="$file renamed $typed"
         fresh_profile "$file"
         profile_files >"$files"
-        expect "$label: the dialog takes its path" open_profile "$file"
-        expect "$label: Text2 shows $shown" equals "$shown" probe await-text main Text2 "$shown"
-        expect "$label: &OK returns without a box" ok_with "$typed"
-        expect "$label: the file is exactly $expected" \
+        check "$label: the dialog takes its path" open_profile "$file"
+        check "$label: Text2 shows $shown" equals "$shown" probe await-text main Text2 "$shown"
+        check "$label: &OK returns without a box" ok_with "$typed"
+        check "$label: the file is exactly $expected" \
             cmp "$PROFILE_DIR/$file" "$PROFILE_GOLDEN/$expected"
-        expect "$label: no other file changes" unchanged_since "$files" "$file"
-        expect "$label: opened again, Text2 shows $typed" reopened_shows "$file" "$typed"
+        check "$label: no other file changes" unchanged_since "$files" "$file"
+        check "$label: opened again, Text2 shows $typed" reopened_shows "$file" "$typed"
     done
 
     # --- A profile open, then the dialog cancelled -------------------------------------------------
@@ -132,12 +132,12 @@ profile_scenarios() {
     profile_files >"$files"
     try equals "modal: $PROFILE_DIALOG" probe press main Open_profile
     try probe_ok dialog-cancel "$PROFILE_DIALOG"
-    expect "a cancel with a profile open closes the dialog" \
+    check "a cancel with a profile open closes the dialog" \
         probe_ok wait "no-dialog=$PROFILE_DIALOG" 10000
-    expect "&OK after a cancel returns without a box" press_ok
-    expect "a cancel keeps the open profile's name in Text2" text2_is "Zoë"
+    check "&OK after a cancel returns without a box" press_ok
+    check "a cancel keeps the open profile's name in Text2" text2_is "Zoë"
     # "&OK" stores the open profile's own name again: its bytes stay as they are.
-    expect "a cancel and &OK change no file, Player.cfg in the program's folder included" \
+    check "a cancel and &OK change no file, Player.cfg in the program's folder included" \
         unchanged_since "$files"
 
     # --- Files that are no profile: a box, nothing loaded, nothing written --------------------------
@@ -156,18 +156,17 @@ profile_scenarios() {
         if [[ -f "$PROFILE_GOLDEN/$file" ]]; then fresh_profile "$file"; fi
         profile_files >"$files"
         try open_profile "$file"
-        expect "$file: the box \"Error\" tells \"$message\"" equals "$message" probe box-text Error
-        expect "$file: the box closes on OK" probe_ok box-ok Error
-        expect "$file: &OK afterwards returns without a box" press_ok
-        expect "$file: Text2 keeps the open profile's name" text2_is Bob
-        expect "$file: no file changes (nor appears)" unchanged_since "$files"
+        check "$file: the box \"Error\" tells \"$message\"" equals "$message" probe box-text Error
+        check "$file: the box closes on OK" probe_ok box-ok Error
+        check "$file: &OK afterwards returns without a box" press_ok
+        check "$file: Text2 keeps the open profile's name" text2_is Bob
+        check "$file: no file changes (nor appears)" unchanged_since "$files"
     done
     # The profile opened before the refused files is still the one "&OK" writes.
-    expect "after refused files, &OK with Ann returns without a box" ok_with Ann
-    expect "after refused files, &OK writes the profile opened before them" \
+    check "after refused files, &OK with Ann returns without a box" ok_with Ann
+    check "after refused files, &OK writes the profile opened before them" \
         cmp "$PROFILE_DIR/player70_bob.cfg" "$PROFILE_GOLDEN/player70_ann.cfg"
-    expect "after refused files, they are as the game left them" refused_files_kept
+    check "after refused files, they are as the game left them" refused_files_kept
 
-    stop_raidkit
-    echo "--- profile scenarios took $((SECONDS - started)) s"
+    window_stop
 }
