@@ -1,5 +1,5 @@
 // rkdriver: the end-to-end scenarios' hands and eyes inside Wine. It presses keys like a
-// keyboard, finds and waits for windows and processes, and closes or ends them.
+// keyboard, finds and waits for windows and processes, closes or ends them, and holds a file open.
 // Exit status: 0 done or condition met, 1 not met (or timed out), 2 wrong usage.
 #include <fcntl.h>
 #include <io.h>
@@ -235,6 +235,21 @@ int list_windows(const Args&) {
     return kDone;
 }
 
+// Holds a file open without sharing, as a program that keeps its file locked does, for ms.
+// Prints "held" once it has the file, so that a scenario can wait for that.
+int hold_file(const Args& a) {
+    HANDLE file = CreateFileW(a[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        say(L"cannot open " + a[0] + L": error " + std::to_wstring(GetLastError()));
+        return kNotMet;
+    }
+    say(L"held");
+    Sleep(to_ms(a[1]));
+    CloseHandle(file);
+    return kDone;
+}
+
 struct Command {
     std::wstring_view name;
     size_t min_args;
@@ -262,6 +277,7 @@ constexpr Command kCommands[] = {
     {L"kill-process", 1, 16, kill_process, L"kill-process <image>...     prints how many ended"},
     {L"count-windows", 1, 1, count_windows, L"count-windows <title>      exact, case-sensitive"},
     {L"list-windows", 0, 0, list_windows, L"list-windows"},
+    {L"hold-file", 2, 2, hold_file, L"hold-file <path> <ms>     open, unshared, for ms"},
 };
 
 int usage() {
