@@ -42,7 +42,8 @@ std::array<std::uint8_t, kBmpHeadersSize> BmpFileHeaders(const BitmapInfoHeader&
     return h;
 }
 
-void WriteBmpFile(CaptureFiles& files, const cDIBSection& surface, std::string_view fileName) {
+void WriteBmpFile(CaptureFiles& files, const cDIBSection& surface, std::string_view fileName,
+                  bool mayReplace) {
     if (surface.DIBSectionBitsPtr() == nullptr)
         return;
     const auto headers = BmpFileHeaders(surface.header());
@@ -52,7 +53,7 @@ void WriteBmpFile(CaptureFiles& files, const cDIBSection& surface, std::string_v
     // the player can see never is.
     const std::optional<FileEntry> existing = files.find(fileName);
     const FileResult result =
-        StoreNewFile(files, fileName, pieces, existing && !TakesItsNumber(existing));
+        StoreNewFile(files, fileName, pieces, mayReplace && existing && !TakesItsNumber(existing));
     if (result != FileResult::Ok)
         RaiseFileError(result);
 }

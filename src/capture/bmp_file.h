@@ -17,8 +17,9 @@ constexpr std::size_t kBmpHeadersSize = 14 + 40;
 std::array<std::uint8_t, kBmpHeadersSize> BmpFileHeaders(const BitmapInfoHeader& bi);
 
 // Writes the surface's rows in place as a bitmap file. Only a file the player cannot see may
-// be replaced. Raises the file error (Path not found, ...) when the file cannot be stored;
-// nothing is written then.
-void WriteBmpFile(CaptureFiles& files, const cDIBSection& surface, std::string_view fileName);
+// be replaced, and none without mayReplace. Raises the file error (Path not found, ...) when
+// the file cannot be stored; nothing is written then.
+void WriteBmpFile(CaptureFiles& files, const cDIBSection& surface, std::string_view fileName,
+                  bool mayReplace = true);
 
 }  // namespace rk

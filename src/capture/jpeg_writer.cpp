@@ -96,7 +96,7 @@ bool JpegShot::tell() {
     return false;
 }
 
-bool JpegShot::store(const cDIBSection& surface, std::string_view fileName) {
+bool JpegShot::store(const cDIBSection& surface, std::string_view fileName, bool mayReplace) {
     if (init_ != 0) {
         throw RaidError(kJpegInitError, setup_.exeName + ".mIntelJPEGLibrary",
                         "Failed to initialise the IJL library: " + std::to_string(init_));
@@ -112,7 +112,7 @@ bool JpegShot::store(const cDIBSection& surface, std::string_view fileName) {
 
     const std::optional<FileEntry> existing = setup_.files.find(fileName);
     // Only a file the player cannot see is replaced; the new one is complete before it is.
-    const bool replace = existing && !TakesItsNumber(existing);
+    const bool replace = mayReplace && existing && !TakesItsNumber(existing);
     // The top band's bytes, then the bottom band's.
     ChunkQueue* from = &lane_.head;
     const FileResult stored = StoreNewFile(

@@ -110,9 +110,9 @@ class JpegShot {
     // The surface's top rows are in place (a cDIBSection row listener): the first call starts
     // the encoder. kRowsWithdrawn stops it before returning.
     void rowsReady(const cDIBSection& surface, std::int32_t rowsFromTop);
-    // Waits for the encode and stores the file; as WriteJPEGFile. Rows not yet announced are
-    // taken as they are now.
-    bool store(const cDIBSection& surface, std::string_view fileName);
+    // Waits for the encode and stores the file; as WriteJPEGFile, replacing no file without
+    // mayReplace. Rows not yet announced are taken as they are now.
+    bool store(const cDIBSection& surface, std::string_view fileName, bool mayReplace = true);
 
   private:
     void start(const cDIBSection& surface);

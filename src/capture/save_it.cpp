@@ -31,7 +31,8 @@ std::optional<ShotSource> ClipboardWait::poll(ShotClock::time_point now, std::ui
 
 std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& naming,
                                   const ShotSettings& settings, ShotSource source,
-                                  JpegWriterSetup& writer, cDIBSection& surface) {
+                                  JpegWriterSetup& writer, cDIBSection& surface,
+                                  cDIBSection* atPress) {
     const bool bmp = settings.format == "Bmp";
     const std::int32_t quality = bmp ? 0 : QualityFromText(settings.quality);
 
@@ -43,11 +44,20 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
         ready = [&](std::int32_t rows) { jpeg->rowsReady(surface, rows); };
     }
     if (source == ShotSource::Clipboard) {
-        platform.clipboard.useBitmap(
+        const bool read = platform.clipboard.useBitmap(
             [&](GdiHandle bitmap) { surface.CreateFromPicture(bitmap, ready); });
+        // Held open by another program, or emptied since: the screen as it was at the press,
+        // never the last shot's picture again.
+        if (!read && atPress != nullptr && atPress->DIBSectionBitsPtr() != nullptr) {
+            std::swap(surface, *atPress);
+            if (ready)
+                ready(surface.Height());
+        } else if (!read) {
+            surface.ClearUp();
+        }
     } else if (source == ShotSource::Screen) {
         surface.CreateFromScreen(ready);
-    } else if (ready && surface.DIBSectionBitsPtr() != nullptr) {
+    } else if (source == ShotSource::Held && ready && surface.DIBSectionBitsPtr() != nullptr) {
         ready(surface.Height());
     }
     if (surface.DIBSectionBitsPtr() == nullptr)
@@ -55,8 +65,8 @@ std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& n
 
     std::string name = naming.next(platform.files, settings.prefix, bmp ? ".bmp" : ".jpg");
     if (bmp) {
-        WriteBmpFile(platform.files, surface, name);
-    } else if (!jpeg->store(surface, name)) {
+        WriteBmpFile(platform.files, surface, name, naming.mayReplace());
+    } else if (!jpeg->store(surface, name, naming.mayReplace())) {
         return std::nullopt;
     }
     naming.stored(name);
@@ -120,10 +130,12 @@ void Screenshots::tick(ShotClock::time_point now, const std::function<ShotSettin
             std::swap(surface_, atPress);
             from = ShotSource::Held;
         }
+        std::optional<std::string> name =
+            SaveIt(platform_, naming_, settings(), from, writer_, surface_, &atPress);
         // The copy that served, or was not needed, keeps its memory for the next press.
         if (atPress.DIBSectionBitsPtr() != nullptr)
             spare_.push_back(std::move(atPress));
-        if (auto name = SaveIt(platform_, naming_, settings(), from, writer_, surface_))
+        if (name)
             lastStored_.push_back(std::move(*name));
     }
 }

@@ -88,10 +88,13 @@ struct ShotSettings {
 // written (the player has been told). Raises type mismatch / overflow for a JPEG quality text
 // that is no 32-bit number before anything is written, the file error when a bitmap file
 // cannot be written, 26001 when the encoder cannot be set up. surface holds the picture; one
-// of the picture's size is written over.
+// of the picture's size is written over. atPress, the screen copied at the press, is the
+// picture when the clipboard cannot be opened or holds no bitmap any more; it is swapped with
+// surface then.
 std::optional<std::string> SaveIt(CapturePlatform& platform, ScreenshotNaming& naming,
                                   const ShotSettings& settings, ShotSource source,
-                                  JpegWriterSetup& writer, cDIBSection& surface);
+                                  JpegWriterSetup& writer, cDIBSection& surface,
+                                  cDIBSection* atPress = nullptr);
 
 // The whole road of Print Screen for Form1: press() when the key is seen, tick() once per
 // poll after the keys.

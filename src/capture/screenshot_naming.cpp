@@ -38,6 +38,7 @@ std::string ScreenshotNaming::next(CaptureFiles& files, std::string_view prefix,
         if (TakesItsNumber(entry))
             continue;
         auto ours = stored_.find(folded(name));
+        mayReplace_ = ours == stored_.end();
         if (ours != stored_.end()) {
             if (entry)
                 continue;

@@ -26,6 +26,9 @@ class ScreenshotNaming {
     // The full name of the next screenshot. No counter is kept: the search starts at 1 every
     // time, so the first gap is filled first.
     std::string next(CaptureFiles& files, std::string_view prefix, std::string_view extension);
+    // Whether the shot stored under the name next() gave last may replace a hidden file there:
+    // not where a shot of ours was, which a look-up that failed may have shown as gone.
+    bool mayReplace() const { return mayReplace_; }
 
     // A file this program has just stored. Its number stays taken while the file exists, even
     // when it took over a hidden file's attributes: a second quick press must not replace it.
@@ -33,6 +36,7 @@ class ScreenshotNaming {
 
   private:
     std::set<std::string> stored_;  // names folded to lower case
+    bool mayReplace_ = true;
 };
 
 }  // namespace rk

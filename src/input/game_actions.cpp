@@ -1,10 +1,12 @@
 #include "input/game_actions.h"
 
+#include <optional>
 #include <string>
 
 #include "game/game.h"
 #include "game/game_window.h"
 #include "platform/error.h"
+#include "platform/file_errors.h"
 #include "text/command_line.h"
 
 namespace rk {
@@ -21,17 +23,25 @@ void freezeEscape(FreezeEscapePlatform p, std::string_view folder) {
         return;
 
     LaunchCommand killer = killerCommand(folder);
+    std::optional<RaidError> notStarted;
     if (p.files.isFile(killer.application)) {
         try {
             p.processes.start(killer);
             return;
-        } catch (const RaidError&) {
+        } catch (const RaidError& e) {
             // A killer that cannot run must not leave the player with a frozen game.
+            notStarted = e;
         }
     }
     ProcessId owner = p.windows.ownerProcess(game);
-    if (owner != 0 && owner != p.processes.currentProcess())
-        p.processes.terminate(owner);
+    if (owner == 0 || owner == p.processes.currentProcess() || p.processes.terminate(owner))
+        return;
+    // The game still runs: the player must know why Pause did not end it.
+    if (notStarted)
+        throw *notStarted;
+    RaiseFileError(FileResult::FileNotFound,
+                   "Cannot start \"" + killer.application +
+                       "\": " + std::string(FileErrorOf(FileResult::FileNotFound).text));
 }
 
 void bringGameToFront(WindowSystem& windows) {

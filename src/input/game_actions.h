@@ -19,7 +19,8 @@ struct FreezeEscapePlatform {
 };
 
 // Pause: while the game's window exists, have Kill.exe end the game; without a usable Kill.exe
-// end the process that owns the game's window directly. Never ends this program.
+// end the process that owns the game's window directly. When neither ends it, raises why Kill.exe
+// did not (File not found where there is none). Never ends this program.
 void freezeEscape(FreezeEscapePlatform p, std::string_view folder);
 
 // Scroll Lock: bring the game's window to the front when it exists.

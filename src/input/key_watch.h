@@ -57,6 +57,10 @@ class KeyWatch {
     // acts on no snapshot until one shows it up, or a line could type itself in a loop.
     void ignoreUntilReleased(std::uint8_t code) { ignored_[code] = true; }
 
+    // A read failed: what the keys did meanwhile is unknown. A key seen down at the next read
+    // acts as a new press; a release that went unseen must not swallow the next press.
+    void forget() { previous_ = {}; }
+
   private:
     KeyState previous_{};
     std::array<bool, 256> ignored_{};

@@ -104,9 +104,11 @@ std::optional<std::string> ProfileEditor::SetNickName(std::string_view text2, Te
 
     // The game may have rewritten its profile since it was opened: its lines as they are now
     // are the ones kept, so that only the name changes and none of the game's changes is undone.
+    // Read directly, not through the quiet LoadLines: a file held open by another program
+    // must say so, not pass for one that is no longer a profile.
     FileLines lines;
     try {
-        lines = LoadLines(files, profilePath_);
+        lines = SplitLines(files.readAll(profilePath_));
     } catch (const RaidError& e) {
         return saveError(e.description());
     }

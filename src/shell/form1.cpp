@@ -164,6 +164,7 @@ void Form1::Checkit() {
     KeyState state{};
     if (!p_.keyboard.read(state)) {
         // A lost device comes back by itself once acquired again; this tick has nothing to act on.
+        keys_.forget();
         p_.keyboard.reacquire();
         return;
     }

@@ -27,6 +27,8 @@ bool FakeCaptureFiles::folderExists(const std::string& folderKey) const {
 }
 
 std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
+    if (fault(Call::FileLookUp))
+        return std::nullopt;
     if (!WindowsTakesPath(path))
         return std::nullopt;
     const std::string k = key(path);
@@ -38,6 +40,9 @@ std::optional<FileEntry> FakeCaptureFiles::find(std::string_view path) {
 }
 
 FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece& next) {
+    const std::optional<Failure> failure = fault(Call::FileCreate);
+    if (failure == Failure::AccessDenied)
+        return FileResult::AccessDenied;
     if (!WindowsTakesPath(path))
         return FileResult::BadName;
     const std::string parent = parentKey(path);
@@ -54,6 +59,11 @@ FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece
             return FileResult::Failed;
         if (piece.empty())
             break;
+        if (failure == Failure::DiskFull) {
+            // The disk fills during the first piece: the part written is deleted again, as the
+            // Windows half deletes it.
+            return FileResult::DiskFull;
+        }
         f.bytes.insert(f.bytes.end(), piece.begin(), piece.end());
     }
     if (f.bytes.size() > spaceLeft)
@@ -67,6 +77,10 @@ FileResult FakeCaptureFiles::writeNewFrom(std::string_view path, const NextPiece
 }
 
 FileResult FakeCaptureFiles::move(std::string_view from, std::string_view to, bool replace) {
+    if (const std::optional<Failure> failure = fault(Call::FileMove)) {
+        return failure == Failure::SharingViolation ? FileResult::SharingViolation
+                                                    : FileResult::AccessDenied;
+    }
     if (!WindowsTakesPath(from) || !WindowsTakesPath(to))
         return FileResult::BadName;
     const std::string source = key(from), target = key(to);
@@ -95,6 +109,8 @@ FileResult FakeCaptureFiles::move(std::string_view from, std::string_view to, bo
 }
 
 bool FakeCaptureFiles::remove(std::string_view path) {
+    if (fault(Call::FileRemove))
+        return false;
     if (!WindowsTakesPath(path))
         return false;
     const std::string k = key(path);
@@ -109,6 +125,8 @@ bool FakeCaptureFiles::remove(std::string_view path) {
 }
 
 bool FakeCaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
+    if (fault(Call::FileStamp))
+        return false;
     if (!WindowsTakesPath(path))
         return false;
     auto f = files_.find(key(path));
@@ -119,6 +137,8 @@ bool FakeCaptureFiles::setTimes(std::string_view path, const FileTimes& times) {
 }
 
 bool FakeCaptureFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
+    if (fault(Call::FileStamp))
+        return false;
     if (!WindowsTakesPath(path))
         return false;
     auto f = files_.find(key(path));
@@ -153,6 +173,12 @@ void FakeCaptureFiles::addFile(std::string_view path, std::vector<std::uint8_t> 
 const FakeCaptureFiles::File* FakeCaptureFiles::file(std::string_view path) const {
     auto f = files_.find(key(path));
     return f == files_.end() ? nullptr : &f->second;
+}
+
+std::map<std::string, std::vector<std::uint8_t>> FakeCaptureFiles::contents() const {
+    std::map<std::string, std::vector<std::uint8_t>> all;
+    for (const auto& [path, f] : files_) all[path] = f.bytes;
+    return all;
 }
 
 std::vector<std::string> FakeCaptureFiles::filesIn(std::string_view folder) const {

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "fault_plan.h"
 #include "platform/capture_files.h"
 
 namespace rk {
 
-class FakeCaptureFiles : public CaptureFiles {
+class FakeCaptureFiles : public CaptureFiles, public Faultable {
   public:
     struct File {
         std::string name;  // as created
@@ -41,6 +42,8 @@ class FakeCaptureFiles : public CaptureFiles {
     // The names of the files directly in a folder, as created, sorted.
     std::vector<std::string> filesIn(std::string_view folder) const;
     std::size_t fileCount() const { return files_.size(); }
+    // Every file's bytes, by its full name in lower case.
+    std::map<std::string, std::vector<std::uint8_t>> contents() const;
 
     // The time given to files as they are made or written; moves on with every write.
     std::uint64_t now = 133'500'000'000'000'000ull;

@@ -3,14 +3,14 @@
 namespace rk {
 
 bool FakeClipboard::useBitmap(const std::function<void(GdiHandle bitmap)>& use) {
-    if (heldElsewhere || bitmap_ == 0)
+    if (fault(Call::ClipboardOpen) || heldElsewhere || bitmap_ == 0)
         return false;
     use(bitmap_);
     return true;
 }
 
 bool FakeClipboard::putCopyOf(GdiHandle dc, std::int32_t width, std::int32_t height) {
-    if (heldElsewhere || width <= 0 || height <= 0)
+    if (fault(Call::ClipboardOpen) || heldElsewhere || width <= 0 || height <= 0)
         return false;
     FakeImage blank{width, height, std::vector<std::uint32_t>(std::size_t(width) * height, 0)};
     GdiHandle copy = gdi_.makeBitmap(blank);

@@ -9,7 +9,7 @@
 
 namespace rk {
 
-class FakeClipboard : public Clipboard {
+class FakeClipboard : public Clipboard, public Faultable {
   public:
     explicit FakeClipboard(FakeGdi& gdi) : gdi_(gdi) {}
 

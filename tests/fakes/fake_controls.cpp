@@ -97,7 +97,7 @@ void FakeControls::click(std::string_view control) {
 }
 
 bool FakeTray::notify(TrayCommand command, const TrayRecord& record) {
-    if (refuse)
+    if (fault(Call::TrayNotify) || refuse)
         return false;
     auto key = std::make_pair(record.hWnd, record.uID);
     if (command == TrayCommand::Add) {

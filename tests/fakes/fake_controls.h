@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "fault_plan.h"
 #include "platform/controls.h"
 #include "platform/tray.h"
 #include "shell/layout.h"
@@ -44,7 +45,7 @@ class FakeControls : public Controls {
 };
 
 // The shell's notification area as a set of icons, and a menu whose choice the test sets.
-class FakeTray : public Tray {
+class FakeTray : public Tray, public Faultable {
   public:
     bool notify(TrayCommand command, const TrayRecord& record) override;
     IconId infoWindowIcon() override { return 0x7001; }

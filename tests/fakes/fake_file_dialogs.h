@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "fault_plan.h"
 #include "platform/error.h"
 #include "platform/file_dialogs.h"
 
 namespace rk {
 
-class FakeFileDialogs : public FileDialogs {
+class FakeFileDialogs : public FileDialogs, public Faultable {
   public:
     enum class Kind { Save, Open };
     struct Opened {
@@ -43,6 +44,12 @@ class FakeFileDialogs : public FileDialogs {
 
     std::optional<std::string> answer(Kind kind, const FileDialogOptions& options) {
         opened.push_back({kind, options});
+        // The player never saw it, so the choice meant for it goes with it.
+        if (fault(Call::FileDialog)) {
+            if (!answers_.empty())
+                answers_.pop_front();
+            throw RaidError(kDialogFailure, "CommonDialog", "The dialog could not be shown.");
+        }
         if (answers_.empty())
             return std::nullopt;  // nobody there to choose: cancelled
         Answer next = std::move(answers_.front());

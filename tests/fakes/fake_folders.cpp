@@ -3,17 +3,21 @@
 namespace rk {
 
 std::string FakeFolders::knownFolder(KnownFolder folder) {
+    if (fault(Call::KnownFolder))
+        return {};
     auto found = known.find(folder);
     return found == known.end() ? std::string() : found->second;
 }
 
 bool FakeFolders::canCreateFileIn(std::string_view folder) {
     probed.emplace_back(folder);
+    if (fault(Call::FolderProbe))
+        return false;
     return files_.takesFiles(folder);
 }
 
 bool FakeFolders::createFolder(std::string_view path) {
-    if (path.empty())
+    if (fault(Call::FolderCreate) || path.empty())
         return false;
     // Each missing folder along the path is made in a parent that takes new entries.
     for (std::size_t slash = path.find('\\');; slash = path.find('\\', slash + 1)) {

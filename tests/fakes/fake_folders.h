@@ -11,12 +11,14 @@
 
 namespace rk {
 
-class FakeFolders : public Folders {
+class FakeFolders : public Folders, public Faultable {
   public:
     explicit FakeFolders(FakeCaptureFiles& files) : files_(files) {}
 
     std::string knownFolder(KnownFolder folder) override;
-    bool isFolder(std::string_view path) override { return files_.isFolder(path); }
+    bool isFolder(std::string_view path) override {
+        return !fault(Call::FileLookUp) && files_.isFolder(path);
+    }
     bool canCreateFileIn(std::string_view folder) override;
     bool createFolder(std::string_view path) override;
 

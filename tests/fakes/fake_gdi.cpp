@@ -25,6 +25,8 @@ void FakeGdi::Bitmap::set(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
 }
 
 GdiHandle FakeGdi::createCompatibleDc(GdiHandle reference) {
+    if (fault(Call::GdiMake))
+        return 0;
     if (reference != 0 && !dcs_.contains(reference))
         return 0;
     if (handlesLeft == 0)
@@ -48,6 +50,8 @@ bool FakeGdi::deleteDc(GdiHandle dc) {
 
 GdiHandle FakeGdi::createDibSection(GdiHandle dc, const BitmapInfoHeader& h, std::uint8_t*& bits) {
     bits = nullptr;
+    if (fault(Call::GdiMake))
+        return 0;
     if (dc != 0 && !dcs_.contains(dc))
         return 0;
     if (h.biSize != 40 || h.biPlanes != 1 || h.biBitCount != 24 || h.biCompression != 0 ||
@@ -73,6 +77,8 @@ GdiHandle FakeGdi::createDibSection(GdiHandle dc, const BitmapInfoHeader& h, std
 }
 
 GdiHandle FakeGdi::selectObject(GdiHandle dc, GdiHandle object) {
+    if (fault(Call::GdiMake))
+        return 0;
     auto d = dcs_.find(dc);
     if (d == dcs_.end() || d->second.screen)
         return 0;
@@ -109,6 +115,8 @@ bool FakeGdi::deleteObject(GdiHandle object) {
 bool FakeGdi::bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, std::int32_t width,
                      std::int32_t height, GdiHandle source, std::int32_t srcX, std::int32_t srcY,
                      std::uint32_t rop) {
+    if (fault(Call::GdiRead))
+        return false;
     if ((rop & ~rop::kCaptureBlt) != rop::kSrcCopy)
         return false;
     auto d = dcs_.find(dest);
@@ -171,6 +179,7 @@ bool FakeGdi::bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, std
 
 bool FakeGdi::getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h, std::uint8_t* bits,
                       const RowsReady& ready) {
+    const bool fails = fault(Call::GdiRead).has_value();
     auto b = bitmaps_.find(bitmap);
     if (!dcs_.contains(dc) || b == bitmaps_.end() || b->second.selectedInto != 0 || !bits)
         return false;
@@ -190,8 +199,12 @@ bool FakeGdi::getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& h,
             row[x * 3 + 1] = static_cast<std::uint8_t>(rgb >> 8);
             row[x * 3 + 2] = static_cast<std::uint8_t>(rgb >> 16);
         }
-        if (ready && ((y + 1) % readBand == 0 || y + 1 == in.rows()))
-            ready(y + 1);
+        if ((y + 1) % readBand == 0 || y + 1 == in.rows()) {
+            if (ready)
+                ready(y + 1);
+            if (fails)
+                return false;
+        }
     }
     return true;
 }
@@ -206,6 +219,8 @@ PixelSize FakeGdi::bitmapSize(GdiHandle bitmap) {
 }
 
 GdiHandle FakeGdi::screenDc() {
+    if (fault(Call::GdiMake))
+        return 0;
     GdiHandle h = newHandle();
     dcs_[h] = Dc{true, 0};
     return h;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "fault_plan.h"
 #include "platform/gdi.h"
 
 namespace rk {
@@ -25,7 +26,7 @@ struct FakeImage {
     bool operator==(const FakeImage&) const = default;
 };
 
-class FakeGdi : public Gdi {
+class FakeGdi : public Gdi, public Faultable {
   public:
     GdiHandle createCompatibleDc(GdiHandle reference) override;
     bool deleteDc(GdiHandle dc) override;
@@ -36,9 +37,10 @@ class FakeGdi : public Gdi {
     bool bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, std::int32_t width,
                 std::int32_t height, GdiHandle source, std::int32_t srcX, std::int32_t srcY,
                 std::uint32_t rop) override;
-    // Rows are copied and announced in bands of readBand, as the Windows half reads them.
-    bool getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header,
-                 std::uint8_t* bits, const RowsReady& ready = {}) override;
+    // Rows are copied and announced in bands of readBand, as the Windows half reads them. A read
+    // that fails does so once its first band is announced.
+    bool getBits(GdiHandle dc, GdiHandle bitmap, const BitmapInfoHeader& header, std::uint8_t* bits,
+                 const RowsReady& ready = {}) override;
     PixelSize bitmapSize(GdiHandle bitmap) override;
     GdiHandle screenDc() override;
     void releaseScreenDc(GdiHandle dc) override;

@@ -82,7 +82,7 @@ std::string utf8(char32_t c) {
 }  // namespace
 
 void FakeKeySender::send(std::span<const KeyEvent> events) {
-    if (refuse && !events.empty())
+    if (!events.empty() && (fault(Call::KeySend) || refuse))
         throw RaidError(err::kDeviceUnavailable, "Raidkit", "The system refused the typed keys");
     for (const KeyEvent& e : events) {
         down.insert(repeating.begin(), repeating.end());

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "fault_plan.h"
 #include "platform/key_sender.h"
 
 namespace rk {
 
-class FakeKeySender : public KeySender {
+class FakeKeySender : public KeySender, public Faultable {
   public:
     void send(std::span<const KeyEvent> events) override;
 

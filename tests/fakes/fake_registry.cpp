@@ -25,6 +25,8 @@ FakeRegistry::KeyName FakeRegistry::nameOf(RegRoot root, std::string_view path, 
 }
 
 RegKey FakeRegistry::openKey(RegRoot root, std::string_view path, RegView view) {
+    if (fault(Call::RegistryOpen))
+        return 0;
     KeyName name = nameOf(root, path, view);
     if (!keys_.contains(name))
         return 0;
@@ -34,6 +36,8 @@ RegKey FakeRegistry::openKey(RegRoot root, std::string_view path, RegView view) 
 }
 
 RegKey FakeRegistry::createKey(RegRoot root, std::string_view path, RegView view) {
+    if (fault(Call::RegistryCreate))
+        return 0;
     KeyName name = nameOf(root, path, view);
     if (denied_.contains(root))
         return 0;
@@ -49,6 +53,8 @@ RegKey FakeRegistry::createKey(RegRoot root, std::string_view path, RegView view
 }
 
 std::optional<RegData> FakeRegistry::queryValue(RegKey key, std::string_view name) {
+    if (fault(Call::RegistryQuery))
+        return std::nullopt;
     auto handle = handles_.find(key);
     if (handle == handles_.end())
         return std::nullopt;
@@ -61,6 +67,8 @@ std::optional<RegData> FakeRegistry::queryValue(RegKey key, std::string_view nam
 
 bool FakeRegistry::setValue(RegKey key, std::string_view name, RegType type,
                             std::span<const std::uint8_t> bytes) {
+    if (fault(Call::RegistrySet))
+        return false;
     auto handle = handles_.find(key);
     if (handle == handles_.end() || !handle->second.writable)
         return false;

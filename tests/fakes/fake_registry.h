@@ -8,11 +8,12 @@
 #include <string>
 #include <tuple>
 
+#include "fault_plan.h"
 #include "platform/registry.h"
 
 namespace rk {
 
-class FakeRegistry : public Registry {
+class FakeRegistry : public Registry, public Faultable {
   public:
     RegKey openKey(RegRoot root, std::string_view path, RegView view) override;
     RegKey createKey(RegRoot root, std::string_view path, RegView view) override;

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/error.h"
+#include "platform/file_errors.h"
 
 namespace rk {
 
@@ -26,6 +27,12 @@ void FakeProcesses::start(const LaunchCommand& command) {
     std::string program = command.application;
     if (program.empty())
         program = command.commandLine.substr(0, command.commandLine.find(' '));
+    if (const std::optional<Failure> failure = fault(Call::ProcessStart)) {
+        const FileResult result =
+            failure == Failure::NotFound ? FileResult::FileNotFound : FileResult::AccessDenied;
+        RaiseFileError(
+            result, "Cannot start \"" + program + "\": " + std::string(FileErrorOf(result).text));
+    }
     if (unstartable.contains(program)) {
         throw RaidError(err::kFileNotFound, "Raidkit", "File not found: " + program);
     }
@@ -34,6 +41,8 @@ void FakeProcesses::start(const LaunchCommand& command) {
 }
 
 bool FakeProcesses::terminate(ProcessId process) {
+    if (fault(Call::ProcessEnd))
+        return false;
     if (!table_.erase(process))
         return false;
     windows_.endProcess(process);
@@ -47,6 +56,8 @@ ProcessId FakeProcesses::addProcess(std::string image) {
 }
 
 bool FakeFiles::isFile(std::string_view path) {
+    if (fault(Call::FileLookUp))
+        return false;
     return files_.contains(lower(path));
 }
 void FakeFiles::addFile(std::string_view path) {
@@ -54,6 +65,11 @@ void FakeFiles::addFile(std::string_view path) {
 }
 
 void FakeKeyboard::setUp() {
+    if (fault(Call::KeyboardSetUp)) {
+        // DIERR_OTHERAPPHASPRIO, as the Windows half reports a refused acquisition.
+        throw RaidError(err::kAutomation, "DirectInput",
+                        "Keyboard device: Acquire failed (0x80070005)");
+    }
     if (!present) {
         throw RaidError(err::kDeviceUnavailable, "DirectInput",
                         "The keyboard device is not available");
@@ -63,6 +79,8 @@ void FakeKeyboard::setUp() {
 
 bool FakeKeyboard::read(KeyState& out) {
     ++reads;
+    if (fault(Call::KeyboardRead))
+        acquired = false;  // DIERR_INPUTLOST: the device must be acquired again
     if (!acquired)
         return false;
     out = state;
@@ -70,6 +88,8 @@ bool FakeKeyboard::read(KeyState& out) {
 }
 
 void FakeKeyboard::reacquire() {
+    if (fault(Call::KeyboardReacquire))
+        return;
     if (present)
         acquired = true;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fake_window_system.h"
+#include "fault_plan.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"
@@ -17,11 +18,14 @@
 namespace rk {
 
 // A process table. Started programs become processes; applications listed as missing fail.
-class FakeProcesses : public Processes {
+class FakeProcesses : public Processes, public Faultable {
   public:
     explicit FakeProcesses(FakeWindowSystem& windows) : windows_(windows) {}
 
-    void raisePriority() override { priorityRaised = true; }
+    void raisePriority() override {
+        if (!fault(Call::Priority))
+            priorityRaised = true;
+    }
     void start(const LaunchCommand& command) override;
     ProcessId currentProcess() override { return self; }
     bool terminate(ProcessId process) override;
@@ -42,7 +46,7 @@ class FakeProcesses : public Processes {
 };
 
 // Files by path; paths compare without regard to case, as on Windows.
-class FakeFiles : public Files {
+class FakeFiles : public Files, public Faultable {
   public:
     bool isFile(std::string_view path) override;
     void addFile(std::string_view path);
@@ -52,7 +56,7 @@ class FakeFiles : public Files {
 };
 
 // A keyboard with a 256-byte state that can be lost and acquired again.
-class FakeKeyboard : public KeyboardDevice {
+class FakeKeyboard : public KeyboardDevice, public Faultable {
   public:
     void setUp() override;
     bool read(KeyState& state) override;

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/error.h"
+#include "platform/file_errors.h"
 #include "platform/file_names.h"
 #include "text/utf8.h"
 
@@ -26,6 +27,11 @@ std::string folderOf(std::string_view key) {
 
 [[noreturn]] void raise(int number, std::string_view path, std::string_view what) {
     throw RaidError(number, "FakeTextFiles", std::string(path) + ": " + std::string(what));
+}
+
+// A file that is there but may not be read, told as its failure's own words.
+[[noreturn]] void refuse(std::string_view path, FileResult result) {
+    RaiseFileError(result, std::string(path) + ": " + std::string(FileErrorOf(result).text));
 }
 
 // 0x80 to 0x9F; the rest of the bytes are the code points of the same number.
@@ -54,6 +60,10 @@ FakeTextFiles::FakeTextFiles() {
 
 // Windows' own checks before a file is read.
 std::string FakeTextFiles::readAll(std::string_view path) {
+    if (const std::optional<Failure> failure = fault(Call::FileRead)) {
+        refuse(path, failure == Failure::SharingViolation ? FileResult::SharingViolation
+                                                          : FileResult::AccessDenied);
+    }
     if (!WindowsTakesPath(path))
         raise(err::kBadFileName, path, "bad file name");
     const std::string key = keyOf(path);
@@ -65,9 +75,9 @@ std::string FakeTextFiles::readAll(std::string_view path) {
     if (file == nullptr)
         raise(err::kFileNotFound, path, "file not found");
     if (files_.openElsewhere.contains(key))
-        raise(err::kPermissionDenied, path, "held open by another program");
+        refuse(path, FileResult::SharingViolation);
     if (deniedReads_.contains(key))
-        raise(err::kPathFileAccess, path, "permission denied");
+        refuse(path, FileResult::AccessDenied);
     return std::string(file->bytes.begin(), file->bytes.end());
 }
 

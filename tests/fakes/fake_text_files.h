@@ -19,7 +19,7 @@ namespace rk {
 // denied" there (75), a file another program holds open a sharing violation (70). Paths compare
 // without regard to case; a path without a backslash lies in the current folder, which always
 // exists.
-class FakeTextFiles : public TextFilesOver<FakeCaptureFiles> {
+class FakeTextFiles : public TextFilesOver<FakeCaptureFiles>, public Faultable {
   public:
     FakeTextFiles();
 
@@ -37,6 +37,8 @@ class FakeTextFiles : public TextFilesOver<FakeCaptureFiles> {
     void allow(std::string_view path);
 
     std::optional<std::string> contents(std::string_view path) const;
+    // The files and folders themselves, for a plan of faults and for checks over all files.
+    FakeCaptureFiles& store() { return files_; }
     std::size_t fileCount() const { return files_.fileCount(); }
     // The (lower-case) names of the files directly in a folder, sorted.
     std::vector<std::string> filesIn(std::string_view folder) const;

@@ -1,6 +1,7 @@
 // One running copy of the program over the fakes, wired as the Windows host wires it.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 
 #include "fake_capture_files.h"
@@ -14,6 +15,7 @@
 #include "fake_system.h"
 #include "fake_text_files.h"
 #include "fake_window_system.h"
+#include "fault_plan.h"
 #include "shell/form1.h"
 
 namespace rk {
@@ -43,6 +45,11 @@ struct FormHarness {
             std::string control(name);
             dispatcher.event([this, control, event] { form.controlEvent(control, event); });
         };
+        for (Faultable* fake : std::initializer_list<Faultable*>{
+                 &registry, &processes, &files, &keyboard, &tray, &fileDialogs, &textFiles,
+                 &textFiles.store(), &keys, &gdi, &clipboard, &captureFiles, &folders}) {
+            fake->faults = &faults;
+        }
     }
 
   public:
@@ -72,6 +79,8 @@ struct FormHarness {
     FakeWindowSystem ownWindows_;
 
   public:
+    // Idle until a test starts it: then it counts the fakes' calls and fails the one it names.
+    FaultPlan faults;
     FakeRegistry registry;
     FakeWindowSystem& windows;
     FakeProcesses processes;

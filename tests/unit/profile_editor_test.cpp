@@ -241,13 +241,26 @@ TEST(NicknameEditor, OkOnAProfileThatChangedForTheWorseIsToldAndWritesNothing) {
         EXPECT_EQ(n.ok("Ann"), saveError("The file is no longer a valid profile."));
         EXPECT_EQ(n.stored("player70_bob.cfg"), golden("short30.cfg"));
     }
-    {
+}
+
+// A profile that cannot be read again at "&OK" is told with the reason, not as one that is no
+// longer a profile.
+TEST(NicknameEditor, OkOnAProfileThatCannotBeReadTellsWhy) {
+    const std::string path = kProfiles + "player70_bob.cfg";
+    const struct {
+        void (FakeTextFiles::*fault)(std::string_view);
+        std::string reason;
+    } cases[] = {
+        {&FakeTextFiles::denyReads, path + ": Path/File access error"},
+        {&FakeTextFiles::lock, path + ": Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
         Nickname n;
         n.openGolden("player70_bob.cfg");
-        n.files.denyReads(kProfiles + "player70_bob.cfg");
-        const std::optional<std::string> told = n.ok("Ann");
-        ASSERT_TRUE(told);
-        EXPECT_TRUE(told->ends_with("'\r\nThe profile was not changed.")) << *told;
+        (n.files.*c.fault)(path);
+        EXPECT_EQ(n.ok("Ann"), saveError(c.reason));
+        n.files.allow(path);
         EXPECT_EQ(n.stored("player70_bob.cfg"), golden("player70_bob.cfg"));
     }
 }

@@ -170,3 +170,52 @@ nickname_editor_through_the_real_open_dialog() {
 
     window_stop
 }
+
+# ok_refused <reason>: "&OK" shows the box "Error" whose text names the profile, then gives
+# the reason (the system's own words where it has them) and says that the profile was not
+# changed; OK closes it.
+ok_refused() {
+    [[ "$(probe press main SetNickName)" == "modal: Error" ]] || return 1
+    box_says Error "player70_bob.cfg: $1'\\r\\nThe profile was not changed."
+}
+
+# A profile the program may not write when "&OK" comes: held open without sharing by another
+# program, or made read-only after it was opened. The player is told, the file stays as the
+# game left it, and "&OK" writes it once it may.
+scenario profile_that_cannot_be_written_at_ok_is_left_as_it_was yes
+profile_that_cannot_be_written_at_ok_is_left_as_it_was() {
+    local file="$PROFILE_DIR/player70_bob.cfg"
+    trap 'end_scenario_processes; chmod -R u+w "$PROFILE_DIR" 2>/dev/null; profile_teardown' EXIT
+    profile_setup
+    window_start "$PROFILE_PROGRAM_DIR" || fail "raidkit.exe did not start from C:\\Raidkit"
+
+    fresh_profile player70_bob.cfg
+    open_profile player70_bob.cfg || fail "the open dialog did not take player70_bob.cfg"
+    probe_ok await-text main Text2 Bob || fail "Text2 does not show Bob"
+    start_win holder "$TOOLS/rkdriver.exe" hold-file "$PROFILE_WIN_DIR\\player70_bob.cfg" 30000
+    local holder="$STARTED_PID"
+    wait_file_line "$SCEN_DIR/holder.log" held 10 ||
+        fail "rkdriver could not hold the profile: $(cat "$SCEN_DIR/holder.log")"
+    [[ "$(probe type Text2 Ann)" == Ann ]] || fail "could not type Ann into Text2"
+    ok_refused "Sharing violation." || fail "&OK on a profile held open did not tell the player"
+    cmp "$file" "$PROFILE_GOLDEN/player70_bob.cfg" || fail "the profile held open changed"
+    kill "$holder" 2>/dev/null || true
+    wait_exit "$holder" 10 || fail "the holder did not end"
+    equals returned probe press main SetNickName || fail "&OK once the file is free showed a box"
+    cmp "$file" "$PROFILE_GOLDEN/player70_ann.cfg" || fail "&OK once the file is free did not write Ann"
+
+    fresh_profile player70_bob.cfg
+    open_profile player70_bob.cfg || fail "the open dialog did not take player70_bob.cfg again"
+    probe_ok await-text main Text2 Bob || fail "Text2 does not show Bob again"
+    chmod a-w "$file"
+    [[ "$(probe type Text2 Ann)" == Ann ]] || fail "could not type Ann into Text2"
+    ok_refused "Path/File access error" ||
+        fail "&OK on a profile made read-only after it was opened did not tell the player"
+    cmp "$file" "$PROFILE_GOLDEN/player70_bob.cfg" || fail "the read-only profile changed"
+    [[ ! -w "$file" || "$(id -u)" == 0 ]] && [[ "$(stat -c %a "$file")" == 444 ]] ||
+        fail "the read-only profile's mode changed to $(stat -c %a "$file")"
+    chmod u+w "$file"
+    equals returned probe press main SetNickName || fail "&OK once writable showed a box"
+    cmp "$file" "$PROFILE_GOLDEN/player70_ann.cfg" || fail "&OK once writable did not write Ann"
+    window_stop
+}
