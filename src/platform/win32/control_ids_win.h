@@ -23,6 +23,11 @@ constexpr int controlIdOf(std::size_t designIndex) {
 // control's LOGFONTW as data. The result is TRUE when an answer was sent.
 inline constexpr wchar_t kDescribeFontMessage[] = L"Raidkit.DescribeControlFont";
 
+// The main window answers this registered message with heldHandleCounts() of handles_win.h,
+// for a bench watching the program from outside: the GDI count in the high 32 bits of the
+// result, the USER count in the low 32.
+inline constexpr wchar_t kHandleCountsMessage[] = L"Raidkit.HandleCounts";
+
 // -1 for an id that names no design entry.
 constexpr int designIndexOf(int controlId, std::size_t designSize) {
     const int index = controlId - kFirstControlId;

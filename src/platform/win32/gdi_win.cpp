@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "capture/pixel_pack.h"
+#include "platform/win32/handles_win.h"
 
 namespace rk::win {
 
@@ -37,12 +38,20 @@ BITMAPINFOHEADER infoHeaderOf(const BitmapInfoHeader& h) {
 }
 }  // namespace
 
+// The surface's handles are owned by the core's cDIBSection, through the calls below; they
+// count with the owners' of handles_win.h, so that a surface never freed shows there too.
 GdiHandle Win32Gdi::createCompatibleDc(GdiHandle reference) {
-    return handleOf(CreateCompatibleDC(as<HDC>(reference)));
+    HDC dc = CreateCompatibleDC(as<HDC>(reference));
+    if (dc)
+        noteTaken(HandleKind::Gdi);
+    return handleOf(dc);
 }
 
 bool Win32Gdi::deleteDc(GdiHandle dc) {
-    return DeleteDC(as<HDC>(dc)) != FALSE;
+    if (DeleteDC(as<HDC>(dc)) == FALSE)
+        return false;
+    noteFreed(HandleKind::Gdi);
+    return true;
 }
 
 GdiHandle Win32Gdi::createDibSection(GdiHandle dc, const BitmapInfoHeader& h, std::uint8_t*& bits) {
@@ -51,6 +60,8 @@ GdiHandle Win32Gdi::createDibSection(GdiHandle dc, const BitmapInfoHeader& h, st
     void* pixels = nullptr;
     HBITMAP section = CreateDIBSection(as<HDC>(dc), &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     bits = section ? static_cast<std::uint8_t*>(pixels) : nullptr;
+    if (section)
+        noteTaken(HandleKind::Gdi);
     return handleOf(section);
 }
 
@@ -60,7 +71,10 @@ GdiHandle Win32Gdi::selectObject(GdiHandle dc, GdiHandle object) {
 }
 
 bool Win32Gdi::deleteObject(GdiHandle object) {
-    return DeleteObject(as<HGDIOBJ>(object)) != FALSE;
+    if (DeleteObject(as<HGDIOBJ>(object)) == FALSE)
+        return false;
+    noteFreed(HandleKind::Gdi);
+    return true;
 }
 
 bool Win32Gdi::bitBlt(GdiHandle dest, std::int32_t destX, std::int32_t destY, std::int32_t width,
@@ -140,11 +154,15 @@ PixelSize Win32Gdi::bitmapSize(GdiHandle bitmap) {
 }
 
 GdiHandle Win32Gdi::screenDc() {
-    return handleOf(GetDC(nullptr));
+    HDC dc = GetDC(nullptr);
+    if (dc)
+        noteTaken(HandleKind::Gdi);
+    return handleOf(dc);
 }
 
 void Win32Gdi::releaseScreenDc(GdiHandle dc) {
-    ReleaseDC(nullptr, as<HDC>(dc));
+    if (ReleaseDC(nullptr, as<HDC>(dc)) != 0)
+        noteFreed(HandleKind::Gdi);
 }
 
 ScreenArea Win32Gdi::screenArea() {

@@ -2,10 +2,12 @@
 // dispatching procedures).
 #include "platform/win32/program_windows_win.h"
 
+#include <cstdint>
 #include <string>
 
 #include "platform/win32/control_ids_win.h"
 #include "platform/win32/designed_window_win.h"
+#include "platform/win32/handles_win.h"
 #include "platform/win32/text_win.h"
 #include "shell/layout.h"
 
@@ -104,6 +106,18 @@ LRESULT describeFont(HWND hwnd, HWND asking, int controlId) {
     return TRUE;
 }
 
+UINT handleCountsMessage() {
+    static const UINT message = RegisterWindowMessageW(kHandleCountsMessage);
+    return message;
+}
+
+LRESULT packedHandleCounts() {
+    const HeldHandleCounts held = heldHandleCounts();
+    const auto gdi = static_cast<std::uint32_t>(held.gdi);
+    const auto user = static_cast<std::uint32_t>(held.user);
+    return static_cast<LRESULT>(std::uint64_t{gdi} << 32 | user);
+}
+
 // Messages both windows handle alike; true when handled, with the result in result.
 bool commonMessage(HWND hwnd, WindowData& data, UINT message, WPARAM wParam, LPARAM lParam,
                    LRESULT& result) {
@@ -186,6 +200,8 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (commonMessage(hwnd, *data, message, wParam, lParam, result))
         return result;
     WindowEvents* events = data->events;
+    if (message != 0 && message == handleCountsMessage())
+        return packedHandleCounts();
     if (message != 0 && message == taskbarCreatedMessage()) {
         events->taskbarCreated();
         return 0;
