@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
     # native build and unit tests
     cmake ninja-build g++ libgtest-dev valgrind clang-format
+    # sanitizer builds and fuzz targets (the sanitize, fuzz and tsan presets)
+    clang-14 libclang-rt-14-dev
     # cross build for Windows (posix threads flavour: the win32 one has no std::thread)
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
     # JPEG library and its SIMD assembler

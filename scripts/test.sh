@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and runs all the tests: the native build's unit and contract tests, the
-# Windows build's tests under Wine, then the end-to-end scenarios against the real raidkit.exe.
-# Prints a summary, with the number of skipped test cases and scenarios, and exits non-zero
-# when anything failed. Logs go to build/test-logs/.
+# Builds everything and runs all the tests: the unit and contract tests natively under
+# AddressSanitizer and UndefinedBehaviorSanitizer (clang), each fuzz target over its corpus and
+# for a few seconds, the screenshot tests under ThreadSanitizer, the Windows build's tests under
+# Wine, the download read back, the end-to-end scenarios against the real raidkit.exe, and a
+# one-minute long run. Prints a summary, with the number of skipped test cases and scenarios,
+# and exits non-zero when anything failed. Logs go to build/test-logs/.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -108,11 +110,21 @@ if ! step "install dependencies" scripts/install-deps.sh; then
 fi
 
 # Builds keep going past a broken target, so that everything that does build is still tested.
-if step "native: configure" cmake --preset native; then
-    step "native: build" cmake --build --preset native -- -k 0 || true
-    step "native: tests" ctest --test-dir build/native --output-on-failure -j "$JOBS" || true
+# The native tests run only in the sanitizer builds: the same tests, with every memory error,
+# undefined behaviour and data race they reach made fatal.
+if step "sanitize: configure" cmake --preset sanitize; then
+    step "sanitize: build" cmake --build --preset sanitize -- -k 0 || true
+    # Unit and contract tests, and each fuzz target once over its committed corpus.
+    step "sanitize: tests, fuzz corpora" ctest --preset sanitize -j "$JOBS" || true
+    step "fuzz: 5 s per target" scripts/fuzz.sh --no-build 5 || true
 else
-    not_run "native: build and tests" "configure failed"
+    not_run "sanitize: build and tests" "configure failed"
+fi
+if step "tsan: configure" cmake --preset tsan; then
+    step "tsan: build" cmake --build --preset tsan -- -k 0 || true
+    step "tsan: screenshot tests" ctest --preset tsan -j "$JOBS" || true
+else
+    not_run "tsan: build and tests" "configure failed"
 fi
 
 if step "windows: configure" cmake --preset windows; then
@@ -136,6 +148,8 @@ if step "windows: configure" cmake --preset windows; then
         # Screenshots through the real clipboard, GDI and files, a hidden file replaced among them.
         step "screenshot files under Wine" tests/e2e/capture/run_capture_check.sh \
             build/windows/tests/e2e/capture || true
+        # A tray-mode copy under a minute of steady play: every action answered, nothing grows.
+        step "long run (60 s)" bench/longrun/run_longrun.sh 60 --check-after 20 || true
     else
         cat "$LOG_DIR/wine-session.log"
         not_run "wine: start session" "see $LOG_DIR/wine-session.log"
