@@ -2,11 +2,16 @@
 # Messenger pop-ups closed while the game runs: the Messenger Service always, sign-in notices
 # while the check box is ticked.
 
-# start_popup <title>: a stand-in pop-up window of another program.
+# start_popup <title>: a stand-in pop-up window of another program. Waits until its window
+# exists (the stand-in writes its pid file then), not until a look finds it: the closer may
+# close it before any look does.
 start_popup() {
+    # Numbered, not named for the title: Wine finds names regardless of case, and two pop-ups
+    # whose titles differ only in case would share one file.
+    local pid_file="$SCEN_DIR/popup-${#BG_PIDS[@]}.pid"
     start_win "popup-${1// /_}" "$TOOLS/ironveil.exe" --title "$1" \
-        --record "$(to_win_path "$SCEN_DIR/popup.txt")"
-    drv_quiet wait-window "$1" 20000 || fail "the pop-up \"$1\" did not appear within 20 s"
+        --record "$(to_win_path "$SCEN_DIR/popup.txt")" --pid-file "$(to_win_path "$pid_file")"
+    wait_file "$pid_file" 20 || fail "the pop-up \"$1\" did not appear within 20 s"
 }
 
 scenario messenger_popups_are_closed_while_the_game_runs yes
