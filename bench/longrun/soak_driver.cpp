@@ -30,6 +30,7 @@
 #include "key_names.h"
 #include "platform/win32/control_ids_win.h"
 #include "platform/win32/handles_win.h"
+#include "send_keys.h"
 #include "top_windows.h"
 
 namespace {
@@ -156,29 +157,17 @@ bool pump_for(milliseconds time, const std::function<bool()>& condition) {
     return pump_until(Clock::now() + time, condition);
 }
 
-// One key event as a keyboard makes it (the scenarios' rkdriver sends them alike): the virtual
-// key for windows, the scan code for DirectInput.
-bool send_key(const e2e::KeySpec& key, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key.vk;
-    in.ki.wScan = key.scan != 0 ? key.scan
-                                : static_cast<WORD>(MapVirtualKeyW(key.vk, MAPVK_VK_TO_VSC) & 0xFF);
-    in.ki.dwFlags = (key.extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    return SendInput(1, &in, sizeof in) == 1;
-}
-
 // Down for at least a press's time and until outcome holds or wait is up; false when the
 // outcome did not come. refused: Windows would not take the key.
 bool press_until(const e2e::KeySpec& key, milliseconds wait, const std::function<bool()>& outcome,
                  bool& refused) {
-    refused = !send_key(key, false);
+    refused = !e2e::send_key_event(key, false);
     if (refused)
         return false;
     const auto down = Clock::now();
     pump_until(down + kKeyHold, [] { return false; });
     const bool seen = pump_until(down + wait, outcome);
-    refused = !send_key(key, true);
+    refused = !e2e::send_key_event(key, true);
     return seen;
 }
 

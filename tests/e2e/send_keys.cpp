@@ -20,15 +20,18 @@ INPUT key_event(const KeySpec& key, bool up) {
 
 }  // namespace
 
+bool send_key_event(const KeySpec& key, bool up) {
+    INPUT in = key_event(key, up);
+    return SendInput(1, &in, sizeof in) == 1;
+}
+
 bool press_key(const KeySpec& key, unsigned hold_ms) {
-    INPUT down = key_event(key, false);
-    if (SendInput(1, &down, sizeof down) != 1) {
+    if (!send_key_event(key, false)) {
         return false;
     }
     // Held across several 15 ms polls: a plain tap can fall between two reads of the keyboard.
     Sleep(hold_ms);
-    INPUT up = key_event(key, true);
-    return SendInput(1, &up, sizeof up) == 1;
+    return send_key_event(key, true);
 }
 
 }  // namespace e2e

@@ -14,6 +14,7 @@
 #include "fuzz_check.h"
 #include "input/keybind_typing.h"
 #include "input/sendkeys.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -21,38 +22,6 @@ using rk::Key;
 
 constexpr std::array kPlayerModifiers{Key::LShift, Key::RShift, Key::LCtrl,
                                       Key::RCtrl,  Key::LAlt,   Key::RAlt};
-
-// Code points of strict UTF-8; false for anything malformed (overlong, surrogate, past U+10FFFF,
-// cut off).
-bool codePoints(std::string_view text, std::u32string& out) {
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = text[i];
-        int extra = -1;
-        if (lead < 0x80)
-            extra = 0;
-        else if (lead >= 0xC2 && lead <= 0xDF)
-            extra = 1;
-        else if ((lead & 0xF0) == 0xE0)
-            extra = 2;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            extra = 3;
-        if (extra < 0 || text.size() - i <= static_cast<std::size_t>(extra))
-            return false;
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = text[i + k];
-            if ((next & 0xC0) != 0x80)
-                return false;
-            c = c << 6 | (next & 0x3F);
-        }
-        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        out += c;
-        i += extra + 1;
-    }
-    return true;
-}
 
 // What the player's line becomes: each "$a" to "$d" the line holds steps its counter once, and
 // every occurrence shows the new value. One pass: the numbers are digits and start no variable.
@@ -161,12 +130,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
 
         std::u32string characters;
-        if (!codePoints(text, characters)) {
+        if (!rk::decodeUtf8(text, characters)) {
             FUZZ_CHECK(!outcome.message.empty(), "malformed UTF-8 was typed: " << what);
             continue;
         }
         std::u32string line;
-        codePoints(expected, line);
+        rk::decodeUtf8(expected, line);
         if (typesAsWritten(line, signsInBraces)) {
             if (line.size() <= rk::kMaxLineKeys) {
                 FUZZ_CHECK(outcome.message.empty(),
