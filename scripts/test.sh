@@ -5,6 +5,11 @@
 # Wine, the download read back, the end-to-end scenarios against the real raidkit.exe, and a
 # one-minute long run. Prints a summary, with the number of skipped test cases and scenarios,
 # and exits non-zero when anything failed. Logs go to build/test-logs/.
+#
+# Two lanes run at once: the Windows lane (cross build, then everything under Wine) in the
+# foreground, and the native lane (sanitizer builds, their tests, the fuzzing) in the background
+# at idle priority. Most of the Wine steps wait on the program rather than compute, so the native
+# compiles fill the idle cores without taking a core from Wine when it needs one.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -16,31 +21,45 @@ JOBS="$(nproc)"
 LOG_DIR="$ROOT/build/test-logs"
 mkdir -p "$LOG_DIR"
 
+# Each lane writes a line per step to its own file here; the summary reads them all.
+RESULTS_DIR="$LOG_DIR/results"
+rm -rf "$RESULTS_DIR"
+mkdir -p "$RESULTS_DIR"
+RESULTS="$RESULTS_DIR/windows"
+QUIET=0
 STEP_PID=""
 TAIL_PID=""
+NATIVE_PID=""
+
 # shellcheck disable=SC2317 # called by the traps
-cleanup() {
+end_step() {
     if [[ -n "$STEP_PID" ]]; then
         # The step runs in a session of its own: end all of it, scenario subshells included.
         kill -TERM -- "-$STEP_PID" 2>/dev/null || true
         wait "$STEP_PID" 2>/dev/null || true
+        STEP_PID=""
     fi
     if [[ -n "$TAIL_PID" ]]; then
         kill "$TAIL_PID" 2>/dev/null || true
         wait "$TAIL_PID" 2>/dev/null || true
+        TAIL_PID=""
     fi
+}
+# shellcheck disable=SC2317 # called by the traps
+cleanup() {
+    if [[ -n "$NATIVE_PID" ]]; then
+        kill -TERM "$NATIVE_PID" 2>/dev/null || true
+        wait "$NATIVE_PID" 2>/dev/null || true
+    fi
+    end_step
     wine_session_stop
 }
-# Whatever way the run ends, no Wine process and no Xvfb stays behind.
+# Whatever way the run ends, no Wine process, no Xvfb and no build stays behind.
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
 RUN_START=$SECONDS
-SUMMARY=()
-FAILED=0
-SKIPPED_CASES=0
-SKIPPED_SCENARIOS=0
 
 # skips_in <log>: "<cases> <scenarios>" a step's log reports skipped: CTest lists each case that
 # found what it checks missing here as "(Skipped)"; the scenario runner counts its skips.
@@ -51,56 +70,117 @@ skips_in() {
     echo "${cases:-0} ${scenarios:-0}"
 }
 
-# step <name> <command...>: runs one step, its output shown and kept in build/test-logs.
-# The output goes to a file, not a pipe: a Wine process that outlives its test keeps its
-# parent's output open, and a pipe would then never end.
+# step <name> <command...>: runs one step, its output kept in build/test-logs and, unless the
+# lane is quiet, shown as it comes. The output goes to a file, not a pipe: a Wine process that
+# outlives its test keeps its parent's output open, and a pipe would then never end.
 step() {
     local name="$1" start=$SECONDS status=0
     shift
     local log="$LOG_DIR/${name//[^A-Za-z0-9]/-}.log"
-    echo
-    echo "=== $name"
+    [[ "$QUIET" == 1 ]] || printf '\n=== %s\n' "$name"
     : >"$log"
     # setsid: the step and everything it starts form one group that cleanup can end at once.
     setsid "$@" >"$log" 2>&1 </dev/null &
     STEP_PID=$!
-    tail -n +1 -s 0.2 -f --pid="$STEP_PID" "$log" &
-    TAIL_PID=$!
+    if [[ "$QUIET" != 1 ]]; then
+        tail -n +1 -s 0.2 -f --pid="$STEP_PID" "$log" &
+        TAIL_PID=$!
+    fi
     # The wait builtin, unlike a foreground program, lets Ctrl-C reach the trap at once.
     wait "$STEP_PID" || status=$?
     STEP_PID=""
-    wait "$TAIL_PID" || true
-    TAIL_PID=""
-    local line cases scenarios
-    line="$(printf '%-6s %-32s %4d s' "$([[ $status -eq 0 ]] && echo PASS || echo FAIL)" "$name" $((SECONDS - start)))"
+    if [[ -n "$TAIL_PID" ]]; then
+        wait "$TAIL_PID" || true
+        TAIL_PID=""
+    fi
+    local cases scenarios
     read -r cases scenarios < <(skips_in "$log")
-    SKIPPED_CASES=$((SKIPPED_CASES + cases))
-    SKIPPED_SCENARIOS=$((SKIPPED_SCENARIOS + scenarios))
-    if ((cases + scenarios > 0)); then
-        line+="  ($((cases + scenarios)) skipped)"
-    fi
-    SUMMARY+=("$line")
-    if [[ $status -ne 0 ]]; then
-        FAILED=1
-    fi
+    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$status" "$cases" "$scenarios" "$name" \
+        $((SECONDS - start)) "$log" >>"$RESULTS"
     return "$status"
 }
 
+# not_run <name> <why>: a step that could not run fails the run.
 not_run() {
-    SUMMARY+=("$(printf '%-6s %-32s (%s)' "-" "$1" "$2")")
-    FAILED=1
+    printf '%s\t0\t0\t%s\t0\t%s\n' - "$1" "$2" >>"$RESULTS"
 }
 
+FAILED=0
 summary() {
+    local lane status cases scenarios name secs why line skipped_cases=0 skipped_scenarios=0
     echo
     echo "=== summary ($((SECONDS - RUN_START)) s)"
-    printf '%s\n' "${SUMMARY[@]}"
+    for lane in native windows; do
+        [[ -f "$RESULTS_DIR/$lane" ]] || continue
+        while IFS=$'\t' read -r status cases scenarios name secs why; do
+            if [[ "$status" == - ]]; then
+                printf '%-6s %-32s (%s)\n' - "$name" "$why"
+                FAILED=1
+                continue
+            fi
+            line="$(printf '%-6s %-32s %4d s' "$([[ $status -eq 0 ]] && echo PASS || echo FAIL)" \
+                "$name" "$secs")"
+            if ((cases + scenarios > 0)); then
+                line+="  ($((cases + scenarios)) skipped)"
+            fi
+            echo "$line"
+            skipped_cases=$((skipped_cases + cases))
+            skipped_scenarios=$((skipped_scenarios + scenarios))
+            [[ "$status" -eq 0 ]] || FAILED=1
+        done <"$RESULTS_DIR/$lane"
+    done
     # Skips pass, but what they leave unchecked must show: each says why in its step's log.
-    echo "skipped: $SKIPPED_CASES GoogleTest cases, $SKIPPED_SCENARIOS end-to-end scenarios"
+    echo "skipped: $skipped_cases GoogleTest cases, $skipped_scenarios end-to-end scenarios"
     if [[ $FAILED -eq 0 ]]; then
         echo "all passed"
     else
         echo "FAILED (logs: $LOG_DIR)"
+    fi
+}
+
+# The native lane: the unit and contract tests only in the sanitizer builds, the same tests with
+# every memory error, undefined behaviour and data race they reach made fatal. Builds keep going
+# past a broken target, so that everything that does build is still tested.
+native_lane() {
+    RESULTS="$RESULTS_DIR/native"
+    QUIET=1
+    trap 'end_step; exit 143' TERM
+    # Idle priority, inherited by every compiler and test: Wine's processes always come first.
+    renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
+    chrt --idle -p 0 "$BASHPID" 2>/dev/null || true
+    if step "sanitize: configure" cmake --preset sanitize; then
+        step "sanitize: build" cmake --build --preset sanitize -- -k 0 || true
+        # Unit and contract tests, and each fuzz target once over its committed corpus.
+        step "sanitize: tests, fuzz corpora" ctest --preset sanitize -j "$JOBS" || true
+        step "fuzz: 5 s per target" scripts/fuzz.sh --no-build 5 || true
+    else
+        not_run "sanitize: build and tests" "configure failed"
+    fi
+    if step "tsan: configure" cmake --preset tsan; then
+        step "tsan: build" cmake --build --preset tsan -- -k 0 || true
+        step "tsan: screenshot tests" ctest --preset tsan -j "$JOBS" || true
+    else
+        not_run "tsan: build and tests" "configure failed"
+    fi
+}
+
+# Shows what the native lane printed, once it is done, so that the lanes' output does not mix.
+finish_native_lane() {
+    echo
+    echo "=== native lane (ran beside the Windows lane)"
+    local status=0
+    wait "$NATIVE_PID" || status=$?
+    NATIVE_PID=""
+    local name log
+    if [[ -f "$RESULTS_DIR/native" ]]; then
+        while IFS=$'\t' read -r _ _ _ name _ log; do
+            [[ -f "$log" ]] || continue
+            printf '\n=== %s\n' "$name"
+            cat "$log"
+        done <"$RESULTS_DIR/native"
+    fi
+    if [[ $status -ne 0 ]]; then
+        RESULTS="$RESULTS_DIR/native" not_run "native lane" "ended with status $status"
     fi
 }
 
@@ -109,23 +189,8 @@ if ! step "install dependencies" scripts/install-deps.sh; then
     exit 1
 fi
 
-# Builds keep going past a broken target, so that everything that does build is still tested.
-# The native tests run only in the sanitizer builds: the same tests, with every memory error,
-# undefined behaviour and data race they reach made fatal.
-if step "sanitize: configure" cmake --preset sanitize; then
-    step "sanitize: build" cmake --build --preset sanitize -- -k 0 || true
-    # Unit and contract tests, and each fuzz target once over its committed corpus.
-    step "sanitize: tests, fuzz corpora" ctest --preset sanitize -j "$JOBS" || true
-    step "fuzz: 5 s per target" scripts/fuzz.sh --no-build 5 || true
-else
-    not_run "sanitize: build and tests" "configure failed"
-fi
-if step "tsan: configure" cmake --preset tsan; then
-    step "tsan: build" cmake --build --preset tsan -- -k 0 || true
-    step "tsan: screenshot tests" ctest --preset tsan -j "$JOBS" || true
-else
-    not_run "tsan: build and tests" "configure failed"
-fi
+native_lane &
+NATIVE_PID=$!
 
 if step "windows: configure" cmake --preset windows; then
     step "windows: build" cmake --build --preset windows -- -k 0 || true
@@ -135,7 +200,8 @@ if step "windows: configure" cmake --preset windows; then
     session_start=$SECONDS
     if wine_session_start 1 >"$LOG_DIR/wine-session.log" 2>&1; then
         echo "Wine prefix $WINEPREFIX on display $DISPLAY"
-        SUMMARY+=("$(printf '%-6s %-32s %4d s' PASS "wine: start session" $((SECONDS - session_start)))")
+        printf '0\t0\t0\t%s\t%s\t%s\n' "wine: start session" $((SECONDS - session_start)) \
+            "$LOG_DIR/wine-session.log" >>"$RESULTS"
         step "windows: tests under Wine" ctest --test-dir build/windows --output-on-failure \
             -j "$JOBS" --timeout 300 || true
         # The download as a player gets it: made, then read back.
@@ -158,5 +224,6 @@ else
     not_run "windows: build and tests" "configure failed"
 fi
 
+finish_native_lane
 summary
 exit "$FAILED"
