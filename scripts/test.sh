@@ -26,7 +26,7 @@ RESULTS_DIR="$LOG_DIR/results"
 rm -rf "$RESULTS_DIR"
 mkdir -p "$RESULTS_DIR"
 RESULTS="$RESULTS_DIR/windows"
-QUIET=0
+BACKGROUND=0
 STEP_PID=""
 TAIL_PID=""
 NATIVE_PID=""
@@ -71,18 +71,22 @@ skips_in() {
 }
 
 # step <name> <command...>: runs one step, its output kept in build/test-logs and, unless the
-# lane is quiet, shown as it comes. The output goes to a file, not a pipe: a Wine process that
-# outlives its test keeps its parent's output open, and a pipe would then never end.
+# lane runs in the background, shown as it comes. The output goes to a file, not a pipe: a Wine
+# process that outlives its test keeps its parent's output open, and a pipe would then never end.
 step() {
     local name="$1" start=$SECONDS status=0
     shift
     local log="$LOG_DIR/${name//[^A-Za-z0-9]/-}.log"
-    [[ "$QUIET" == 1 ]] || printf '\n=== %s\n' "$name"
+    [[ "$BACKGROUND" == 1 ]] || printf '\n=== %s\n' "$name"
     : >"$log"
     # setsid: the step and everything it starts form one group that cleanup can end at once.
-    setsid "$@" >"$log" 2>&1 </dev/null &
+    # Linux shares the processor between sessions before it looks at priorities: a background
+    # step's session is made the least from inside, or its idle priority would be worth nothing.
+    local lowest=""
+    [[ "$BACKGROUND" == 1 ]] && lowest='echo 19 >/proc/self/autogroup 2>/dev/null;'
+    setsid bash -c "$lowest"' exec "$@"' step "$@" >"$log" 2>&1 </dev/null &
     STEP_PID=$!
-    if [[ "$QUIET" != 1 ]]; then
+    if [[ "$BACKGROUND" != 1 ]]; then
         tail -n +1 -s 0.2 -f --pid="$STEP_PID" "$log" &
         TAIL_PID=$!
     fi
@@ -110,7 +114,7 @@ summary() {
     local lane status cases scenarios name secs why line skipped_cases=0 skipped_scenarios=0
     echo
     echo "=== summary ($((SECONDS - RUN_START)) s)"
-    for lane in native windows; do
+    for lane in windows native; do
         [[ -f "$RESULTS_DIR/$lane" ]] || continue
         while IFS=$'\t' read -r status cases scenarios name secs why; do
             if [[ "$status" == - ]]; then
@@ -143,7 +147,7 @@ summary() {
 # past a broken target, so that everything that does build is still tested.
 native_lane() {
     RESULTS="$RESULTS_DIR/native"
-    QUIET=1
+    BACKGROUND=1
     trap 'end_step; exit 143' TERM
     # Idle priority, inherited by every compiler and test: Wine's processes always come first.
     renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
