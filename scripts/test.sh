@@ -30,6 +30,7 @@ BACKGROUND=0
 STEP_PID=""
 TAIL_PID=""
 NATIVE_PID=""
+PREFIX_PID=""
 
 # shellcheck disable=SC2317 # called by the traps
 end_step() {
@@ -50,6 +51,11 @@ cleanup() {
     if [[ -n "$NATIVE_PID" ]]; then
         kill -TERM "$NATIVE_PID" 2>/dev/null || true
         wait "$NATIVE_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$PREFIX_PID" ]]; then
+        kill -TERM "$PREFIX_PID" 2>/dev/null || true
+        wait "$PREFIX_PID" 2>/dev/null || true
+        wineserver -k 2>/dev/null || true
     fi
     end_step
     wine_session_stop
@@ -195,6 +201,9 @@ fi
 
 native_lane &
 NATIVE_PID=$!
+# The Wine prefix is made while the Windows build runs: its making mostly waits on Wine.
+(wine_prefix_ensure) >"$LOG_DIR/wine-prefix.log" 2>&1 &
+PREFIX_PID=$!
 
 if step "windows: configure" cmake --preset windows; then
     step "windows: build" cmake --build --preset windows -- -k 0 || true
@@ -202,6 +211,8 @@ if step "windows: configure" cmake --preset windows; then
     echo
     echo "=== wine: start session"
     session_start=$SECONDS
+    wait "$PREFIX_PID" || true # a failed making is tried again, and reported, by the start
+    PREFIX_PID=""
     if wine_session_start 1 >"$LOG_DIR/wine-session.log" 2>&1; then
         echo "Wine prefix $WINEPREFIX on display $DISPLAY"
         printf '0\t0\t0\t%s\t%s\t%s\n' "wine: start session" $((SECONDS - session_start)) \

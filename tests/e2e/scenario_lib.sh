@@ -19,8 +19,10 @@ readonly VSTORE_SETTINGS_KEY='HKCU\Software\Classes\VirtualStore\MACHINE\SOFTWAR
 # shellcheck disable=SC2034 # used by the scenario files
 readonly RELAUNCH_ARGS=(go /D8 /C /R /I100 /U1)
 readonly SKIP_STATUS=77
+# The program under the names it runs as: its own, and the game's intro-movie player.
+readonly RAIDKIT_IMAGES=(raidkit.exe intro.exe)
 # Every image a scenario may leave running; cover.exe is a copy of the stand-in game.
-readonly SCENARIO_IMAGES=(raidkit.exe ironveil.exe cover.exe Kill.exe dinput_probe.exe)
+readonly SCENARIO_IMAGES=("${RAIDKIT_IMAGES[@]}" ironveil.exe cover.exe Kill.exe dinput_probe.exe)
 
 BG_PIDS=()
 STARTED_PID=""
@@ -122,7 +124,7 @@ wait_raidkit_window() {
     drv_quiet wait-window "$RAIDKIT_TITLE" "$timeout_ms" "$state"
 }
 
-raidkit_count() { drv count-process raidkit.exe | tr -dc '0-9'; }
+raidkit_count() { drv count-process "${RAIDKIT_IMAGES[@]}" | tr -dc '0-9'; }
 
 alive() { pid_running "$1"; }
 
@@ -198,7 +200,10 @@ screenshot() {
 # Ends every scenario process: raidkit politely first (so its tray icon goes), then by force.
 end_scenario_processes() {
     if [[ "$(raidkit_count)" != 0 ]] && drv close "$RAIDKIT_TITLE" >/dev/null 2>&1; then
-        drv wait-process-count raidkit.exe 0 5000 >/dev/null 2>&1 || true
+        local deadline=$(($(now_ms) + 5000))
+        until raidkit_count_is 0 || (($(now_ms) > deadline)); do
+            sleep 0.1
+        done
     fi
     drv kill-process "${SCENARIO_IMAGES[@]}" >/dev/null 2>&1 || true
     local pid
