@@ -6,10 +6,10 @@
 # one-minute long run. Prints a summary, with the number of skipped test cases and scenarios,
 # and exits non-zero when anything failed. Logs go to build/test-logs/.
 #
-# Two lanes run at once: the Windows lane (cross build, then everything under Wine) in the
-# foreground, and the native lane (sanitizer builds, their tests, the fuzzing) in the background
-# at idle priority. Most of the Wine steps wait on the program rather than compute, so the native
-# compiles fill the idle cores without taking a core from Wine when it needs one.
+# The native lane (sanitizer builds, their tests, the fuzzing) runs in the background beside the
+# Windows build, filling the cores where either one waits (configure, links, the one-core
+# fuzzing). Everything under Wine starts only once both are done: the scenarios and the long run
+# time the program as a player's machine would, and a compile beside them makes them miss.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -86,11 +86,7 @@ step() {
     [[ "$BACKGROUND" == 1 ]] || printf '\n=== %s\n' "$name"
     : >"$log"
     # setsid: the step and everything it starts form one group that cleanup can end at once.
-    # Linux shares the processor between sessions before it looks at priorities: a background
-    # step's session is made the least from inside, or its idle priority would be worth nothing.
-    local lowest=""
-    [[ "$BACKGROUND" == 1 ]] && lowest='echo 19 >/proc/self/autogroup 2>/dev/null;'
-    setsid bash -c "$lowest"' exec "$@"' step "$@" >"$log" 2>&1 </dev/null &
+    setsid "$@" >"$log" 2>&1 </dev/null &
     STEP_PID=$!
     if [[ "$BACKGROUND" != 1 ]]; then
         tail -n +1 -s 0.2 -f --pid="$STEP_PID" "$log" &
@@ -155,9 +151,6 @@ native_lane() {
     RESULTS="$RESULTS_DIR/native"
     BACKGROUND=1
     trap 'end_step; exit 143' TERM
-    # Idle priority, inherited by every compiler and test: Wine's processes always come first.
-    renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
-    chrt --idle -p 0 "$BASHPID" 2>/dev/null || true
     if step "sanitize: configure" cmake --preset sanitize; then
         step "sanitize: build" cmake --build --preset sanitize -- -k 0 || true
         # Unit and contract tests, and each fuzz target once over its committed corpus.
@@ -177,7 +170,7 @@ native_lane() {
 # Shows what the native lane printed, once it is done, so that the lanes' output does not mix.
 finish_native_lane() {
     echo
-    echo "=== native lane (ran beside the Windows lane)"
+    echo "=== native lane (ran beside the Windows build)"
     local status=0
     wait "$NATIVE_PID" || status=$?
     NATIVE_PID=""
@@ -205,8 +198,18 @@ NATIVE_PID=$!
 (wine_prefix_ensure) >"$LOG_DIR/wine-prefix.log" 2>&1 &
 PREFIX_PID=$!
 
+windows_configured=0
 if step "windows: configure" cmake --preset windows; then
+    windows_configured=1
     step "windows: build" cmake --build --preset windows -- -k 0 || true
+else
+    not_run "windows: build and tests" "configure failed"
+fi
+
+# Nothing else runs from here on: the work under Wine has the machine to itself.
+finish_native_lane
+
+if [[ "$windows_configured" == 1 ]]; then
     # One prefix, one Xvfb and one persistent wineserver for everything under Wine from here.
     echo
     echo "=== wine: start session"
@@ -235,10 +238,7 @@ if step "windows: configure" cmake --preset windows; then
         cat "$LOG_DIR/wine-session.log"
         not_run "wine: start session" "see $LOG_DIR/wine-session.log"
     fi
-else
-    not_run "windows: build and tests" "configure failed"
 fi
 
-finish_native_lane
 summary
 exit "$FAILED"
