@@ -1,6 +1,5 @@
 // rkdriver: the end-to-end scenarios' hands and eyes inside Wine. It presses keys like a
-// keyboard, finds and waits for windows and processes, closes or ends them, holds a file open,
-// and clears registry keys.
+// keyboard, finds and waits for windows and processes, closes or ends them, and holds a file open.
 // Exit status: 0 done or condition met, 1 not met (or timed out), 2 wrong usage.
 #include <fcntl.h>
 #include <io.h>
@@ -251,43 +250,6 @@ int hold_file(const Args& a) {
     return kDone;
 }
 
-// delete-keys <HKLM|HKCU\path> <32|64> ...: each key gone, with all it holds, in that view;
-// one process for what would take reg.exe two runs a key.
-int delete_keys(const Args& a) {
-    if (a.size() % 2 != 0) {
-        return kUsage;
-    }
-    int status = kDone;
-    for (size_t i = 0; i < a.size(); i += 2) {
-        const std::wstring& name = a[i];
-        const size_t slash = name.find(L'\\');
-        const std::wstring root_name = name.substr(0, slash);
-        const HKEY root = root_name == L"HKLM"   ? HKEY_LOCAL_MACHINE
-                          : root_name == L"HKCU" ? HKEY_CURRENT_USER
-                                                 : nullptr;
-        if (!root || slash == std::wstring::npos || (a[i + 1] != L"32" && a[i + 1] != L"64")) {
-            return kUsage;
-        }
-        const std::wstring path = name.substr(slash + 1);
-        const REGSAM view = a[i + 1] == L"32" ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) == ERROR_SUCCESS) {
-            RegDeleteTreeW(key, nullptr);
-            RegCloseKey(key);
-            RegDeleteKeyExW(root, path.c_str(), view, 0);
-        }
-        const LONG left = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key);
-        if (left != ERROR_FILE_NOT_FOUND) {
-            if (left == ERROR_SUCCESS) {
-                RegCloseKey(key);
-            }
-            say(L"still there: " + name + L" (" + a[i + 1] + L"-bit view)");
-            status = kNotMet;
-        }
-    }
-    return status;
-}
-
 struct Command {
     std::wstring_view name;
     size_t min_args;
@@ -316,7 +278,6 @@ constexpr Command kCommands[] = {
     {L"count-windows", 1, 1, count_windows, L"count-windows <title>      exact, case-sensitive"},
     {L"list-windows", 0, 0, list_windows, L"list-windows"},
     {L"hold-file", 2, 2, hold_file, L"hold-file <path> <ms>     open, unshared, for ms"},
-    {L"delete-keys", 2, 16, delete_keys, L"delete-keys <HKLM|HKCU\\path> <32|64>..."},
 };
 
 int usage() {

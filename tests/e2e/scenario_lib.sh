@@ -221,8 +221,16 @@ reset_state() {
     [[ "$left" == 0 ]] || fail "$left processes of an earlier scenario still run"
     # Every place a setting may be read from or written to: both machine-wide views, the
     # per-user copy and the VirtualStore copy.
-    drv_quiet delete-keys "$SETTINGS_KEY" 32 "$SETTINGS_KEY" 64 "$USER_SETTINGS_KEY" 64 \
-        "$VSTORE_SETTINGS_KEY" 64 || fail "could not delete the settings before the scenario"
+    local key view
+    for key in "$SETTINGS_KEY /reg:32" "$SETTINGS_KEY /reg:64" "$USER_SETTINGS_KEY /reg:64" \
+        "$VSTORE_SETTINGS_KEY /reg:64"; do
+        view="${key##* }"
+        key="${key% *}"
+        wine reg delete "$key" /f "$view" >/dev/null 2>&1 || true
+        ! wine reg query "$key" "$view" >/dev/null 2>&1 ||
+            fail "could not delete $key ($view) before the scenario"
+    done
+    return 0
 }
 
 # wait_started <timeout-s>: the first copy of a scenario has run its start-up to the end, whose
