@@ -101,14 +101,14 @@ step() {
     fi
     local cases scenarios
     read -r cases scenarios < <(skips_in "$log")
-    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$status" "$cases" "$scenarios" "$name" \
+    printf '%s|%s|%s|%s|%s|%s\n' "$status" "$cases" "$scenarios" "$name" \
         $((SECONDS - start)) "$log" >>"$RESULTS"
     return "$status"
 }
 
 # not_run <name> <why>: a step that could not run fails the run.
 not_run() {
-    printf '%s\t0\t0\t%s\t0\t%s\n' - "$1" "$2" >>"$RESULTS"
+    printf '%s|0|0|%s|0|%s\n' - "$1" "$2" >>"$RESULTS"
 }
 
 FAILED=0
@@ -118,7 +118,12 @@ summary() {
     echo "=== summary ($((SECONDS - RUN_START)) s)"
     for lane in windows native; do
         [[ -f "$RESULTS_DIR/$lane" ]] || continue
-        while IFS=$'\t' read -r status cases scenarios name secs why; do
+        while IFS='|' read -r status cases scenarios name secs why; do
+            # A line cut short (a lane ended mid-write) counts as a failed step, not a crash.
+            [[ "$status" =~ ^[0-9]+$ || "$status" == - ]] || status=1
+            [[ "$cases" =~ ^[0-9]+$ ]] || cases=0
+            [[ "$scenarios" =~ ^[0-9]+$ ]] || scenarios=0
+            [[ "$secs" =~ ^[0-9]+$ ]] || secs=0
             if [[ "$status" == - ]]; then
                 printf '%-6s %-32s (%s)\n' - "$name" "$why"
                 FAILED=1
@@ -176,7 +181,7 @@ finish_native_lane() {
     NATIVE_PID=""
     local name log
     if [[ -f "$RESULTS_DIR/native" ]]; then
-        while IFS=$'\t' read -r _ _ _ name _ log; do
+        while IFS='|' read -r _ _ _ name _ log; do
             [[ -f "$log" ]] || continue
             printf '\n=== %s\n' "$name"
             cat "$log"
@@ -218,7 +223,7 @@ if [[ "$windows_configured" == 1 ]]; then
     PREFIX_PID=""
     if wine_session_start 1 >"$LOG_DIR/wine-session.log" 2>&1; then
         echo "Wine prefix $WINEPREFIX on display $DISPLAY"
-        printf '0\t0\t0\t%s\t%s\t%s\n' "wine: start session" $((SECONDS - session_start)) \
+        printf '0|0|0|%s|%s|%s\n' "wine: start session" $((SECONDS - session_start)) \
             "$LOG_DIR/wine-session.log" >>"$RESULTS"
         step "windows: tests under Wine" ctest --test-dir build/windows --output-on-failure \
             -j "$JOBS" --timeout 300 || true
