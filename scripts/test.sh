@@ -101,15 +101,19 @@ step() {
     fi
     local cases scenarios
     read -r cases scenarios < <(skips_in "$log")
-    printf '%s|%s|%s|%s|%s|%s\n' "$status" "$cases" "$scenarios" "$name" \
-        $((SECONDS - start)) "$log" >>"$RESULTS"
+    record "$status" "$cases" "$scenarios" "$name" $((SECONDS - start)) "$log"
     return "$status"
 }
 
-# not_run <name> <why>: a step that could not run fails the run.
-not_run() {
-    printf '%s|0|0|%s|0|%s\n' - "$1" "$2" >>"$RESULTS"
+# record <status|-> <skipped cases> <skipped scenarios> <name> <seconds> <log|why>: one line of
+# the lane's results, read back by summary; status "-" is a step that could not run.
+record() {
+    local IFS='|'
+    printf '%s\n' "$*" >>"$RESULTS"
 }
+
+# not_run <name> <why>: a step that could not run fails the run.
+not_run() { record - 0 0 "$1" 0 "$2"; }
 
 FAILED=0
 summary() {
@@ -223,8 +227,8 @@ if [[ "$windows_configured" == 1 ]]; then
     PREFIX_PID=""
     if wine_session_start 1 >"$LOG_DIR/wine-session.log" 2>&1; then
         echo "Wine prefix $WINEPREFIX on display $DISPLAY"
-        printf '0|0|0|%s|%s|%s\n' "wine: start session" $((SECONDS - session_start)) \
-            "$LOG_DIR/wine-session.log" >>"$RESULTS"
+        record 0 0 0 "wine: start session" $((SECONDS - session_start)) \
+            "$LOG_DIR/wine-session.log"
         step "windows: tests under Wine" ctest --test-dir build/windows --output-on-failure \
             -j "$JOBS" --timeout 300 || true
         # The download as a player gets it: made, then read back.

@@ -127,18 +127,25 @@ wait_raidkit_window() {
 raidkit_count() { drv count-process "${RAIDKIT_IMAGES[@]}" | tr -dc '0-9'; }
 
 alive() { pid_running "$1"; }
+ended() { ! pid_running "$1"; }
+
+# wait_until <timeout-s> <command...>: true once the command succeeds, checked every 50 ms;
+# false when it has not within the time.
+wait_until() {
+    local deadline=$(($(now_ms) + $1 * 1000))
+    shift
+    until "$@"; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
 
 # wait_exit <pid> <timeout-s>: true when the process ended in time; its status in EXIT_STATUS.
 EXIT_STATUS=""
 wait_exit() {
-    local pid="$1" timeout_s="$2" deadline
-    deadline=$(($(now_ms) + timeout_s * 1000))
-    while alive "$pid"; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
+    wait_until "$2" ended "$1" || return 1
     EXIT_STATUS=0
-    wait "$pid" || EXIT_STATUS=$?
+    wait "$1" || EXIT_STATUS=$?
     return 0
 }
 
@@ -200,10 +207,7 @@ screenshot() {
 # Ends every scenario process: raidkit politely first (so its tray icon goes), then by force.
 end_scenario_processes() {
     if [[ "$(raidkit_count)" != 0 ]] && drv close "$RAIDKIT_TITLE" >/dev/null 2>&1; then
-        local deadline=$(($(now_ms) + 5000))
-        until raidkit_count_is 0 || (($(now_ms) > deadline)); do
-            sleep 0.1
-        done
+        wait_until 5 raidkit_count_is 0 || true
     fi
     drv kill-process "${SCENARIO_IMAGES[@]}" >/dev/null 2>&1 || true
     local pid
@@ -237,13 +241,7 @@ reset_state() {
 # last step stores the sign-in text's default. Its window exists from the start of start-up on:
 # a second copy started before the end may search for running copies while the first one's
 # title is still changed for its own search.
-wait_started() {
-    local deadline=$(($(now_ms) + $1 * 1000))
-    until reg_value "MSN Title" >/dev/null; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
-}
+wait_started() { wait_until "$1" reg_value "MSN Title" >/dev/null; }
 
 # activate_game: the game's window in front; tried again while a window just shown takes the
 # front back.
@@ -257,23 +255,10 @@ activate_game() {
 
 # wait_file <path> <timeout-s>: the file exists. Files the program stores are moved into place
 # whole, so one that exists is finished.
-wait_file() {
-    local deadline=$(($(now_ms) + $2 * 1000))
-    until [[ -f "$1" ]]; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
-}
+wait_file() { wait_until "$2" test -f "$1"; }
 
 # wait_file_line <file> <line> <timeout-s>: the file holds that whole line.
-wait_file_line() {
-    local file="$1" line="$2" deadline
-    deadline=$(($(now_ms) + $3 * 1000))
-    until [[ -f "$file" ]] && grep -qxF -- "$line" "$file"; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
-}
+wait_file_line() { wait_until "$3" grep -qsxF -- "$2" "$1"; }
 
 # wait_file_content <file> <expected> <timeout-s>: the file's bytes are exactly the expected
 # text. Stops early when the file already holds more than expected.

@@ -40,7 +40,8 @@ startup_keeps_stored_settings_and_other_values() {
     )
     local name
     for name in "${!preset[@]}"; do
-        settings_reg add /v "$name" /t REG_SZ /d "${preset[$name]}" /f >>"$SCEN_DIR/scenario.log" 2>&1 ||
+        settings_reg add /v "$name" /t REG_SZ /d "${preset[$name]}" /f \
+            >>"$SCEN_DIR/scenario.log" 2>&1 ||
             fail "could not preset $name: $(tail -n 1 "$SCEN_DIR/scenario.log" | tr -d '\r')"
     done
     make_app_dir "$SCEN_DIR/app"
