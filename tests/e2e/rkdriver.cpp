@@ -87,7 +87,12 @@ int type_text(const Args& a) {
         }
     }
     const UINT sent = SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-    return sent == events.size() ? kDone : kNotMet;
+    if (sent != events.size()) {
+        say(L"SendInput took " + std::to_wstring(sent) + L" of " + std::to_wstring(events.size()) +
+            L" events (error " + std::to_wstring(GetLastError()) + L")");
+        return kNotMet;
+    }
+    return kDone;
 }
 
 int find(const Args& a) {

@@ -140,6 +140,11 @@ run_one() {
             failed=$((failed + 1))
             line="FAIL  $name (${secs} s): ${reason:-exit status $status}"
             line+=$'\n'"      log: $SCEN_DIR/scenario.log"
+            # The log's last lines before the failure, for runs whose files are gone afterwards.
+            local before
+            before="$(sed -n '/^FAIL: /q;p' "$SCEN_DIR/scenario.log" 2>/dev/null | tail -n 6 |
+                sed 's/^/      | /')"
+            [[ -z "$before" ]] || line+=$'\n'"$before"
             ;;
     esac
     echo "$line"

@@ -248,10 +248,15 @@ class Pacer {
         for (unsigned i = 0; i < messages && mode_ == Mode::RoundTrips; ++i) roundTrip();
     }
 
-    // The last message taken is answered for, but not yet handled.
+    // The last message taken is answered for, but not yet handled. Under Wine on a busy machine a
+    // target answered trips sent back to back while the line's last key was still on its way to
+    // it (the Enter came up to 3 ms after typing returned), so the closing trips leave it a
+    // moment each.
     void finish() {
-        if (mode_ == Mode::RoundTrips)
+        for (int i = 0; i < kClosingTrips && mode_ == Mode::RoundTrips; ++i) {
+            Sleep(1);
             roundTrip();
+        }
     }
 
   private:
@@ -261,6 +266,7 @@ class Pacer {
     // counts as hung and is not waited for (SMTO_ABORTIFHUNG).
     static constexpr UINT kAnswerTimeoutMs = 250;
     static constexpr DWORD kKeyGapMs = 2;
+    static constexpr int kClosingTrips = 3;
 
     void roundTrip() {
         DWORD_PTR result = 0;
