@@ -33,7 +33,14 @@ note() { printf '%s %s\n' "$(date +%T.%3N)" "$*" >>"$SCEN_DIR/scenario.log"; }
 
 # The driver's own output goes to the scenario log unless the caller captures it.
 drv() { wine "$TOOLS/rkdriver.exe" "$@"; }
-drv_quiet() { drv "$@" >>"$SCEN_DIR/scenario.log" 2>&1; }
+# A status other than 0 is logged: 1 is rkdriver's "not met", anything else says it did not run
+# its course.
+drv_quiet() {
+    local status=0
+    drv "$@" >>"$SCEN_DIR/scenario.log" 2>&1 || status=$?
+    [[ "$status" == 0 ]] || note "rkdriver $1 ended with status $status"
+    return "$status"
+}
 
 fail() {
     printf '%s\n' "$*" >"$SCEN_DIR/reason"

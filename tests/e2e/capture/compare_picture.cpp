@@ -10,8 +10,11 @@
 
 int wmain(int argc, wchar_t** argv) {
     using namespace rk::e2e;
-    if (argc != 6)
+    if (argc != 6) {
+        std::printf(
+            "usage: compare_picture <file> <seed> <width> <height> <max-mean-difference>\n");
         return 2;
+    }
     const std::wstring file = argv[1];
     const int seed = _wtoi(argv[2]), w = _wtoi(argv[3]), h = _wtoi(argv[4]);
     const double limit = _wtof(argv[5]);
