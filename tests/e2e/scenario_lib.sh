@@ -237,11 +237,21 @@ reset_state() {
         "$VSTORE_SETTINGS_KEY /reg:64"; do
         view="${key##* }"
         key="${key% *}"
-        wine reg delete "$key" /f "$view" >/dev/null 2>&1 || true
-        ! wine reg query "$key" "$view" >/dev/null 2>&1 ||
+        settings_key_gone "$key" "$view" || settings_key_gone "$key" "$view" again ||
             fail "could not delete $key ($view) before the scenario"
     done
     return 0
+}
+
+# settings_key_gone <key> <view> [again]: deletes the key and checks that it is gone. What reg.exe
+# said is logged when the key is still there, and with "again" the delete is a second try (a
+# first one has been seen to leave the key in place once in many hundreds).
+settings_key_gone() {
+    local said status=0
+    said="$(wine reg delete "$1" /f "$2" 2>&1)" || status=$?
+    ! wine reg query "$1" "$2" >/dev/null 2>&1 && return 0
+    note "reset${3:+ ($3)}: $1 ($2) still there; reg delete ended with status $status: ${said//$'\r'/}"
+    return 1
 }
 
 # wait_started <timeout-s>: the first copy of a scenario has run its start-up to the end, whose

@@ -14,7 +14,11 @@ readonly TRAY_X=1013 TRAY_Y=758
 probe() { wine "$PROBE" "$@" 2>>"$SCEN_DIR/scenario.log" | tr -d '\r'; }
 probe_ok() { probe "$@" >>"$SCEN_DIR/scenario.log"; }
 # A step whose failure shows in the checks after it.
-try() { "$@" || note "failed: $*"; }
+try() {
+    local status=0
+    "$@" || status=$?
+    [[ "$status" == 0 ]] || note "failed with status $status: $*"
+}
 # equals EXPECTED COMMAND...: the command's output is exactly EXPECTED.
 equals() {
     local want="$1" got
