@@ -150,27 +150,25 @@ failure_text() {
 # failed to do its part; a fault of the program's fails both tries. The first try is printed in
 # full, its files kept beside the second's, and a pass on the second try is counted apart.
 run_one() {
-    local name="$1" status secs reason line retried=0
+    local name="$1" status secs reason line second=""
     try_scenario "$name"
     if [[ "$status" != 0 && "$status" != "$SKIP_STATUS" ]]; then
-        retried=1
         rm -rf "$SCEN_DIR.first-try"
         mv "$SCEN_DIR" "$SCEN_DIR.first-try"
         SCEN_DIR="$SCEN_DIR.first-try"
         failure_text "FIRST TRY FAILED" "$name"
         echo
         try_scenario "$name"
-        [[ "$status" != 0 ]] || second_try+=("$name")
+        [[ "$status" != 0 ]] || { second_try+=("$name"); second=" on the second try"; }
     fi
     case "$status" in
-        0) passed=$((passed + 1)); line="PASS  $name (${secs} s)" ;;
+        0) passed=$((passed + 1)); line="PASS  $name (${secs} s)$second" ;;
         "$SKIP_STATUS") skipped=$((skipped + 1)); line="SKIP  $name: $reason" ;;
         *)
             failed=$((failed + 1))
             line="$(failure_text FAIL "$name")"
             ;;
     esac
-    [[ "$status" != 0 || "$retried" == 0 ]] || line+=" on the second try"
     echo "$line"
 }
 

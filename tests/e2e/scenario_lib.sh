@@ -36,10 +36,11 @@ drv() { wine "$TOOLS/rkdriver.exe" "$@"; }
 # A status other than 0 is logged: 1 is rkdriver's "not met", anything else says it did not run
 # its course.
 drv_quiet() {
-    local status=0
-    drv "$@" >>"$SCEN_DIR/scenario.log" 2>&1 || status=$?
-    [[ "$status" == 0 ]] || note "rkdriver $1 ended with status $status"
-    return "$status"
+    drv "$@" >>"$SCEN_DIR/scenario.log" 2>&1 || {
+        local status=$?
+        note "rkdriver $1 ended with status $status"
+        return "$status"
+    }
 }
 
 fail() {
@@ -232,26 +233,16 @@ reset_state() {
     [[ "$left" == 0 ]] || fail "$left processes of an earlier scenario still run"
     # Every place a setting may be read from or written to: both machine-wide views, the
     # per-user copy and the VirtualStore copy.
-    local key view
+    local key view said
     for key in "$SETTINGS_KEY /reg:32" "$SETTINGS_KEY /reg:64" "$USER_SETTINGS_KEY /reg:64" \
         "$VSTORE_SETTINGS_KEY /reg:64"; do
         view="${key##* }"
         key="${key% *}"
-        settings_key_gone "$key" "$view" || settings_key_gone "$key" "$view" again ||
-            fail "could not delete $key ($view) before the scenario"
+        said="$(wine reg delete "$key" /f "$view" 2>&1)" || said+=" (status $?)"
+        ! wine reg query "$key" "$view" >/dev/null 2>&1 ||
+            fail "could not delete $key ($view) before the scenario; reg.exe said: ${said//$'\r'/}"
     done
     return 0
-}
-
-# settings_key_gone <key> <view> [again]: deletes the key and checks that it is gone. What reg.exe
-# said is logged when the key is still there, and with "again" the delete is a second try (a
-# first one has been seen to leave the key in place once in many hundreds).
-settings_key_gone() {
-    local said status=0
-    said="$(wine reg delete "$1" /f "$2" 2>&1)" || status=$?
-    ! wine reg query "$1" "$2" >/dev/null 2>&1 && return 0
-    note "reset${3:+ ($3)}: $1 ($2) still there; reg delete ended with status $status: ${said//$'\r'/}"
-    return 1
 }
 
 # wait_started <timeout-s>: the first copy of a scenario has run its start-up to the end, whose

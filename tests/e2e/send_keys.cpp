@@ -22,24 +22,15 @@ INPUT key_event(const KeySpec& key, bool up) {
 
 }  // namespace
 
-// A keyboard's key is never refused. Should Windows refuse an injected one, the log says why, and
-// the key is tried again before the scenario is failed for it.
+// A keyboard's key is never refused: should Windows refuse an injected one, the log says why.
 bool send_key_event(const KeySpec& key, bool up) {
     INPUT in = key_event(key, up);
-    constexpr int kTries = 4;
-    for (int attempt = 1;; ++attempt) {
-        SetLastError(0);
-        if (SendInput(1, &in, sizeof in) == 1) {
-            return true;
-        }
-        std::fprintf(stderr, "SendInput refused key 0x%02X %s (error %lu), try %d of %d\n",
-                     static_cast<unsigned>(key.vk), up ? "up" : "down", GetLastError(), attempt,
-                     kTries);
-        if (attempt == kTries) {
-            return false;
-        }
-        Sleep(50);
+    if (SendInput(1, &in, sizeof in) == 1) {
+        return true;
     }
+    std::fprintf(stderr, "SendInput refused key 0x%02X %s (error %lu)\n",
+                 static_cast<unsigned>(key.vk), up ? "up" : "down", GetLastError());
+    return false;
 }
 
 bool press_key(const KeySpec& key, unsigned hold_ms) {

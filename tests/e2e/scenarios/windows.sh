@@ -14,11 +14,7 @@ readonly TRAY_X=1013 TRAY_Y=758
 probe() { wine "$PROBE" "$@" 2>>"$SCEN_DIR/scenario.log" | tr -d '\r'; }
 probe_ok() { probe "$@" >>"$SCEN_DIR/scenario.log"; }
 # A step whose failure shows in the checks after it.
-try() {
-    local status=0
-    "$@" || status=$?
-    [[ "$status" == 0 ]] || note "failed with status $status: $*"
-}
+try() { "$@" || note "failed with status $?: $*"; }
 # equals EXPECTED COMMAND...: the command's output is exactly EXPECTED.
 equals() {
     local want="$1" got
